@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable core natively with ASan/UBSan (and its fuzz
+# targets for a bounded time), then Scrutel.exe's tests under Wine on an X display (Xvfb if none).
+# Installs what it needs first. SCRUTEL_BUILD names the build folder (default: build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+build=${SCRUTEL_BUILD:-$top/build}
+case "$build" in /*) ;; *) build=$top/$build ;; esac
+
+bash tools/install-deps.sh
+
+echo "== formatting"
+files=$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 2>/dev/null || true)
+if [ -n "$files" ]; then
+  # shellcheck disable=SC2086
+  clang-format --dry-run --Werror $files
+fi
+
+echo "== native build (clang, ASan+UBSan)"
+cmake --preset native -B "$build/native" >/dev/null
+cmake --build "$build/native"
+
+echo "== windows build (MinGW-w64 i686)"
+cmake --preset windows -B "$build/windows" >/dev/null
+cmake --build "$build/windows"
+
+status=0
+echo "== native tests"
+(cd "$build/native" && ctest --output-on-failure) || status=1
+
+echo "== windows tests under Wine"
+. tools/wine-env.sh
+wine_env_start "$build"
+trap wine_env_stop EXIT
+(cd "$build/windows" && ctest --output-on-failure) || status=1
+exit $status
