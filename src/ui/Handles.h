@@ -17,7 +17,9 @@ template <class Handle, class Traits>
 class unique_handle {
 public:
     unique_handle() noexcept = default;
-    explicit unique_handle(Handle h) noexcept : h_(h) { if (valid()) Traits::created(); }
+    explicit unique_handle(Handle h) noexcept : h_(h) {
+        if (valid()) Traits::created();
+    }
     unique_handle(const unique_handle&) = delete;
     unique_handle& operator=(const unique_handle&) = delete;
     unique_handle(unique_handle&& other) noexcept : h_(std::exchange(other.h_, Traits::invalid())) {}

@@ -1,0 +1,180 @@
+#pragma once
+// Child controls over the system's window classes. A control's text or state is written only when it
+// differs from what it shows; writing it from code raises the same event as the user's change does.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <memory>
+
+#include "ui/Handles.h"
+#include "ui/Window.h"
+
+namespace ui {
+
+// Where a control sits, in its parent's client pixels.
+struct Bounds {
+    int left, top, width, height;
+};
+
+class Control {
+public:
+    Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control();
+
+    HWND handle() const noexcept { return hwnd_.get(); }
+    static Control* from_handle(HWND hwnd) noexcept;
+
+    // Notifications from the parent: WM_COMMAND codes and WM_NOTIFY headers.
+    virtual void command(WORD) {}
+    virtual bool notify(const NMHDR&, LRESULT&) { return false; }
+
+    void set_visible(bool visible);
+    bool visible() const { return ::IsWindowVisible(handle()) != FALSE; }
+    void set_enabled(bool enabled);
+    bool enabled() const { return ::IsWindowEnabled(handle()) != FALSE; }
+    void set_bounds(const Bounds& bounds);
+    Bounds bounds() const;  // in the parent's client coordinates
+    void set_width(int width);
+    void set_font(HFONT font);
+    void focus() { ::SetFocus(handle()); }
+
+    std::wstring text() const;
+    // Writes the text unless the control already shows it; returns whether it wrote.
+    bool set_text(const std::wstring& text);
+
+protected:
+    void create_control(const wchar_t* window_class, const std::wstring& text, DWORD style, DWORD ex_style,
+                        HWND parent, const Bounds& bounds, int id = 0);
+
+private:
+    unique_hwnd hwnd_;
+};
+
+class Label : public Control {
+public:
+    void create(HWND parent, const std::wstring& caption, const Bounds& bounds, DWORD align = SS_LEFT);
+};
+
+class Edit : public Control {
+public:
+    std::function<void()> on_change;
+    void create(HWND parent, const Bounds& bounds, bool read_only = false, DWORD extra_style = 0);
+    void command(WORD code) override;
+    void set_read_only(bool read_only);
+    void select(int start, int length);
+    int caret() const;  // the selection's start
+
+protected:
+    // While set, notifications of the control's own corrections are not raised as changes.
+    bool suppress_change_ = false;
+};
+
+class CheckBox : public Control {
+public:
+    std::function<void()> on_click;
+    void create(HWND parent, const std::wstring& caption, const Bounds& bounds);
+    void command(WORD code) override;
+    bool checked() const;
+    // Changes the state and raises on_click, like a click; nothing when the state is already shown.
+    void set_checked(bool checked);
+};
+
+class Button : public Control {
+public:
+    enum Role { Plain, Default, Cancel };
+    std::function<void()> on_click;
+    void create(HWND parent, const std::wstring& caption, const Bounds& bounds, Role role = Plain,
+                int id = 0);
+    void command(WORD code) override;
+    // Presses the button in code.
+    void click();
+};
+
+// A flat button that stays down until pressed again, showing one glyph per state.
+class ToggleButton : public Control {
+public:
+    std::function<void()> on_click;
+    void create(HWND parent, const Bounds& bounds, HBITMAP up_glyph, HBITMAP down_glyph);
+    void command(WORD code) override;
+    bool down() const;
+    void set_down(bool down);
+
+private:
+    void show_glyph();
+    HBITMAP up_glyph_ = nullptr;
+    HBITMAP down_glyph_ = nullptr;
+};
+
+class GroupBox : public Control {
+public:
+    void create(HWND parent, const std::wstring& caption, const Bounds& bounds);
+};
+
+class ListBox : public Control {
+public:
+    std::function<void()> on_click;
+    void create(HWND parent, const Bounds& bounds);
+    void command(WORD code) override;
+    void clear();
+    void add(const std::wstring& item);
+    int count() const;
+    int selected() const;  // -1 when none
+    void set_selected(int index);
+    std::wstring item(int index) const;
+};
+
+// A static picture (bitmap or icon); mouse events come through a hook of the owner's choosing.
+class Picture : public Control {
+public:
+    void create(HWND parent, const Bounds& bounds, bool icon = false);
+    void set_bitmap(HBITMAP bitmap);  // not owned
+    void set_icon(HICON icon);        // not owned
+    HICON icon() const;
+};
+
+class StatusBar : public Control {
+public:
+    void create(HWND parent, const std::vector<int>& panel_widths);
+    std::wstring panel_text(int panel) const;
+    void set_panel_text(int panel, const std::wstring& text);
+};
+
+// A tab control whose pages are panels; pages can be hidden (their tab is not shown).
+class PageControl : public Control {
+public:
+    std::function<void()> on_change;
+    void create(HWND parent, const Bounds& bounds, HIMAGELIST images);
+    // Adds a page; its panel is created over the tab control's display area.
+    int add_page(const std::wstring& caption, bool visible, int image);
+    HWND page(int index) const;
+    int page_count() const { return static_cast<int>(pages_.size()); }
+    int active_page() const { return active_; }
+    // Shows the page without raising on_change (as setting the active page in code does).
+    void set_active_page(int index);
+    void resize(int width, int height);
+    bool notify(const NMHDR& header, LRESULT& result) override;
+    std::wstring caption(int index) const { return pages_.at(index).caption; }
+    bool page_visible(int index) const { return pages_.at(index).visible; }
+
+private:
+    struct Page {
+        std::wstring caption;
+        bool visible;
+        int image;
+        std::unique_ptr<Panel> panel;
+    };
+    void layout_pages();
+    int tab_of_page(int index) const;
+    int page_of_tab(int tab) const;
+    std::vector<Page> pages_;
+    int active_ = -1;
+};
+
+}  // namespace ui

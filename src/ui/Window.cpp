@@ -1,0 +1,102 @@
+#include "ui/Window.h"
+
+#include "ui/Application.h"
+#include "ui/Controls.h"
+
+namespace ui {
+namespace {
+
+const wchar_t kWindowClass[] = L"ScrutelWindow";
+
+}  // namespace
+
+Window::~Window() {
+    if (HWND hwnd = hwnd_.get()) {
+        // The object is going: later messages of the dying window go to the default procedure.
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    }
+}
+
+Window* Window::from_handle(HWND hwnd) noexcept {
+    if (!hwnd) return nullptr;
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &Window::procedure)
+        return nullptr;
+    return reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void Window::create_window(DWORD ex_style, const wchar_t* caption, DWORD style, int x, int y, int width,
+                           int height, HWND parent, HMENU menu_or_id) {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &Window::procedure;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kWindowClass;
+        return ::RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+    ::CreateWindowExW(ex_style, kWindowClass, caption, style, x, y, width, height, parent, menu_or_id,
+                      ::GetModuleHandleW(nullptr), this);
+}
+
+LRESULT Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (reflect_notification(msg, wp, lp, result)) return result;
+    return default_message(msg, wp, lp);
+}
+
+bool Window::reflect_notification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == WM_COMMAND && lp) {
+        if (Control* control = Control::from_handle(reinterpret_cast<HWND>(lp))) {
+            control->command(HIWORD(wp));
+            result = 0;
+            return true;
+        }
+    } else if (msg == WM_NOTIFY && lp) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (Control* control = Control::from_handle(header->hwndFrom))
+            return control->notify(*header, result);
+    }
+    return false;
+}
+
+LRESULT CALLBACK Window::procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    Window* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_.reset(hwnd);
+    } else {
+        self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_SETCURSOR && Application::instance().cursor_override()) {
+        ::SetCursor(Application::instance().cursor(Application::instance().cursor_override()));
+        return TRUE;
+    }
+    LRESULT result = 0;
+    try {
+        result = self->handle_message(msg, wp, lp);
+    } catch (...) {
+        Application::instance().handle_exception(std::current_exception());
+        result = 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_.release();
+    }
+    return result;
+}
+
+void Panel::create(HWND parent, int x, int y, int width, int height, bool visible) {
+    create_window(WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0), x, y,
+                  width, height, parent, nullptr);
+}
+
+LRESULT Panel::handle_message(UINT msg, WPARAM wp, LPARAM lp) { return Window::handle_message(msg, wp, lp); }
+
+}  // namespace ui

@@ -1,0 +1,45 @@
+#pragma once
+// The one window base: a noexcept window procedure that finds its object (stored at WM_NCCREATE),
+// dispatches to a virtual handler and lets no exception unwind through the system's frames.
+#include <windows.h>
+
+#include "ui/Handles.h"
+
+namespace ui {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND handle() const noexcept { return hwnd_.get(); }
+    static Window* from_handle(HWND hwnd) noexcept;
+
+protected:
+    // Creates the window of our own class; `this` is reachable from the first message on.
+    void create_window(DWORD ex_style, const wchar_t* caption, DWORD style, int x, int y, int width,
+                       int height, HWND parent, HMENU menu_or_id);
+    virtual LRESULT handle_message(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT default_message(UINT msg, WPARAM wp, LPARAM lp) {
+        return ::DefWindowProcW(handle(), msg, wp, lp);
+    }
+    // Lets a control's notification reach the control object it came from (WM_COMMAND, WM_NOTIFY).
+    bool reflect_notification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+private:
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    unique_hwnd hwnd_;
+};
+
+// A plain container window (tab pages, strips): forwards its children's notifications to them.
+class Panel : public Window {
+public:
+    void create(HWND parent, int x, int y, int width, int height, bool visible = true);
+
+protected:
+    LRESULT handle_message(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+}  // namespace ui
