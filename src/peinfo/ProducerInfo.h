@@ -1,0 +1,48 @@
+#pragma once
+// Which tool chain produced a module: compiler and edition, language, component library and target
+// system, decided from its resources, its import names and its package information. Portable; the
+// decision is a function of TProducerEvidence, which ReadResourceEvidence fills from the file.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "components/ByteSource.h"
+#include "peinfo/PackageInfo.h"
+
+struct TProducerEvidence {
+    bool HasReader = true;
+    // The resource part (ReadResourceEvidence).
+    bool ModuleLoaded = false;  // the file could be loaded as a data-only module
+    bool HasNamedDvclal = false;
+    std::optional<std::uint32_t> DvclalWord;        // first 32-bit word of the DVCLAL data
+    std::optional<std::uint32_t> PackageInfoFlags;  // first 32-bit word of the PACKAGEINFO data
+    // The reader's part.
+    std::vector<std::string> ImportModules;  // ImportList's module names, in its (sorted) order
+    bool ImportsWithoutLookupTable = false;
+    std::uint8_t MajorLinkerVersion = 0, MinorLinkerVersion = 0;
+    bool RichHeaderPresent = false;
+    // The package lists' part.
+    std::vector<TPackageName> PackageNames;
+};
+
+// Loads `file` as a data-only module would be and fills the resource part of `evidence`.
+void ReadResourceEvidence(ByteSource& file, TProducerEvidence& evidence);
+
+// 1-based position of `text` in the first entry of `list` that contains it, ASCII letters compared
+// without case; 0 when no entry contains it.
+int PosInList(std::string_view text, const std::vector<std::string>& list);
+
+// "Standard (Personal)", "Professional", "Client/Server (Enterprise)", or empty.
+std::string EditionText(std::optional<std::uint32_t> dvclalWord);
+
+bool GetResourceProducer(const TProducerEvidence& evidence, std::string& producer, std::string& language);
+void GetComponentLibrary(const TProducerEvidence& evidence, std::string& library);
+void GetProducerInfo(const TProducerEvidence& evidence, std::vector<std::string>& texts);
+// "Qt (Crossplatform)" or "Windows".
+std::string TargetSystemText(const std::vector<std::string>& importModules);
+
+// The "Miscellaneous" node's rows (field, value), with producer detection run anew.
+std::vector<std::pair<std::string, std::string>> MiscellaneousRows(const TProducerEvidence& evidence);

@@ -1,0 +1,50 @@
+#pragma once
+// Named RCDATA resources of a PE image, read straight from the file the way the system loader finds them
+// in a module loaded as data. Portable (no <windows.h>); every read goes through a ByteSource and every
+// structure is checked before use, so a hostile directory gives an empty result, never a hang.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "components/ByteSource.h"
+
+// The part of a section header that maps RVAs to file offsets.
+struct TImageSection {
+    std::uint32_t VirtualAddress = 0, VirtualSize = 0, PointerToRawData = 0, SizeOfRawData = 0;
+};
+
+// What the resource lookup needs of an image: its sections and where the resource directory starts.
+struct TResourceImage {
+    std::vector<TImageSection> Sections;
+    std::uint32_t DirectoryRva = 0;  // 0: the image has no resources
+};
+
+// Checks the headers as the loader does for a data-only module (MZ, "PE\0\0", a PE32 or PE32+ optional
+// header) and reads the resource data directory and the section table that follows SizeOfOptionalHeader.
+// nullopt when the file could not be loaded as a module.
+std::optional<TResourceImage> ReadResourceImage(ByteSource& file);
+
+class TResourceDirectory {
+public:
+    TResourceDirectory(ByteSource& file, TResourceImage image);
+
+    // Whether the RCDATA type has an entry with this name. Names are compared exactly: resource
+    // compilers store them in upper case, and the loader upper-cases the name it is asked for.
+    bool HasRcData(std::string_view name) const;
+    // The first at most max_size bytes of that resource, in its neutral language or else its first;
+    // nullopt when it is missing or its data cannot be read in full.
+    std::optional<std::vector<unsigned char>> RcData(std::string_view name, std::size_t max_size) const;
+
+private:
+    struct Entry {
+        std::uint32_t Name, OffsetToData;
+    };
+    std::optional<std::uint32_t> FindRcDataName(std::string_view name) const;
+    std::vector<Entry> ReadEntries(std::uint32_t directoryOffset) const;
+    bool NameEquals(std::uint32_t nameOffset, std::string_view name) const;
+
+    ByteSource& file_;
+    TResourceImage image_;
+};
