@@ -1,0 +1,477 @@
+#include "peinfo/GkPeInfo.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unordered_map>
+
+#include "peinfo/FileByteSource.h"
+
+namespace {
+
+const char kInvalidFormat[] = "Invalid PE file format";
+const char kStreamReadError[] = "Stream read error";
+
+struct TImageImportDescriptor {
+    std::uint32_t OriginalFirstThunk, TimeDateStamp, ForwarderChain, Name, FirstThunk;
+};
+struct TImageExportDirectory {
+    std::uint32_t Characteristics, TimeDateStamp;
+    std::uint16_t MajorVersion, MinorVersion;
+    std::uint32_t Name, Base, NumberOfFunctions, NumberOfNames, AddressOfFunctions, AddressOfNames,
+        AddressOfNameOrdinals;
+};
+static_assert(sizeof(TImageImportDescriptor) == 20 && sizeof(TImageExportDirectory) == 40);
+
+// Counts what the reader takes from the file, for the bytes-per-dump figure.
+class CountingSource : public ByteSource {
+public:
+    CountingSource(ByteSource& inner, std::uint64_t& count) : inner_(inner), count_(count) {}
+    std::size_t read(std::uint64_t offset, void* into, std::size_t size) override {
+        const std::size_t got = inner_.read(offset, into, size);
+        count_ += got;
+        return got;
+    }
+    std::uint64_t size() const override { return inner_.size(); }
+
+private:
+    ByteSource& inner_;
+    std::uint64_t& count_;
+};
+
+// Offsets come from RVA arithmetic on untrusted fields and may be negative: such data is unreadable.
+template <class T>
+bool ReadAt(ByteSource& file, std::int64_t offset, T& out) {
+    return offset >= 0 && read_value(file, static_cast<std::uint64_t>(offset), out);
+}
+
+std::string ReadText(ByteSource& file, std::int64_t offset, std::size_t maxLength) {
+    std::string text;
+    if (offset >= 0) read_zstring(file, static_cast<std::uint64_t>(offset), maxLength, text);
+    return text;
+}
+
+// The display widening: 16-bit header words are sign-extended.
+std::int32_t Word(std::uint16_t value) { return static_cast<std::int16_t>(value); }
+std::int32_t Dword(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+
+std::int64_t SectionDelta(const TImageSectionHeader& section) {
+    return static_cast<std::int64_t>(section.VirtualAddress) - section.PointerToRawData;
+}
+
+struct Named {
+    std::uint32_t value;
+    const char* text;
+};
+
+const Named kMachines[] = {
+    {0x0000, "Any architecture"},
+    {0x014C, "Intel 80386 or later"},
+    {0x014D, "Intel 80486"},
+    {0x014E, "Intel Pentium"},
+    {0x0160, "MIPS R3000 (big endian)"},
+    {0x0162, "MIPS Mark I R2000 and R3000 (little endian)"},
+    {0x0163, "MIPS Mark II (R6000)"},
+    {0x0166, "MIPS Mark III (R4000, little endian)"},
+    {0x0168, "MIPS R10000"},
+    {0x0169, "MIPS WCE v2"},
+    {0x0184, "DEC Alpha XP"},
+    {0x01A2, "Hitachi SH3"},
+    {0x01A4, "Hitachi SH3E"},
+    {0x01A6, "Hitachi SH4"},
+    {0x01A8, "Hitachi SH5"},
+    {0x01C0, "ARM"},
+    {0x01C2, "Thumb"},
+    {0x01D3, "ARM 33"},
+    {0x01F0, "Power PC (little endian)"},
+    {0x0200, "Intel IA64"},
+    {0x0266, "MIPS 16"},
+    {0x0268, "Motorola 68000"},
+    {0x0284, "64-bit Alpha AXP"},
+    {0x0290, "HP PA RISC"},
+    {0x0366, "MIPS with FPU"},
+    {0x0466, "MIPS 16 with FPU"},
+    {0x0500, "AMD K8 (64-bit)"},
+    {0x0520, "Infineon Tricore"},
+    {0x0CEF, "CEF"},
+};
+
+const Named kCharacteristics[] = {
+    {0x0001, "Does not contain base relocations"},
+    {0x0002, "File is valid and can be run"},
+    {0x0004, "COFF line numbers have been removed"},
+    {0x0008, "COFF symbol table entries have been removed"},
+    {0x0010, "Aggressively trim working set"},
+    {0x0020, "Can handle > 2 GB addresses"},
+    {0x0040, "16-bit machine (reserved)"},
+    {0x0080, "Low bytes of machine word are reversed"},
+    {0x0100, "Machine based on 32-bit word architecture"},
+    {0x0200, "Debugging information removed from image"},
+    {0x0400, "If image is on removable media, copy and run from swap"},
+    {0x0800, "If image is on the network, copy and run from swap"},
+    {0x1000, "Image is a system file, not a user program"},
+    {0x2000, "Image is a DLL"},
+    {0x4000, "Image compatible with single processor machines only"},
+    {0x8000, "High bytes of machine word are reversed"},
+};
+
+const Named kSubsystems[] = {
+    {1, "Native, no subsystem required"},
+    {2, "Windows GUI subsystem required"},
+    {3, "Windows console subsystem required"},
+    {5, "OS/2 console subsystem required"},
+    {7, "POSIX console subsystem required"},
+    {8, "Native, no subsystem required"},
+    {9, "Windows CE GUI"},
+    {10, "EFI application"},
+    {11, "EFI boot service driver"},
+    {12, "EFI runtime driver"},
+    {13, "EFI ROM"},
+    {14, "XBox"},
+};
+
+const Named kDllCharacteristics[] = {
+    {0x0001, "Per-process library initialization"},
+    {0x0002, "Per-process library termination"},
+    {0x0004, "Per-thread library initialization"},
+    {0x0008, "Per-thread library termination"},
+    {0x0800, "Do not bind image"},
+    {0x2000, "WDM Driver"},
+    {0x8000, "Terminal Server aware"},
+};
+
+template <std::size_t N>
+const char* Lookup(const Named (&table)[N], std::uint32_t value, const char* otherwise) {
+    for (const Named& entry : table)
+        if (entry.value == value) return entry.text;
+    return otherwise;
+}
+
+unsigned char FoldAscii(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+}
+
+std::string FoldedKey(const std::string& text) {
+    std::string key(text);
+    for (char& c : key) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+    return key;
+}
+
+bool LessTextAscii(const std::string& a, const std::string& b) { return CompareTextAscii(a, b) < 0; }
+
+}  // namespace
+
+int CompareTextAscii(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
+        const unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+TPEFileInfo::TPEFileInfo(const std::filesystem::path& fileName, TNumberStyle style)
+    : FileName_(fileName), NumberStyle_(style) {
+    FileByteSource file(fileName);
+    LoadFile(file);
+}
+
+TPEFileInfo::TPEFileInfo(ByteSource& source, std::filesystem::path fileName, TNumberStyle style)
+    : FileName_(std::move(fileName)), NumberStyle_(style) {
+    LoadFile(source);
+}
+
+std::string TPEFileInfo::FormatNumber(std::int32_t value) const {
+    if (NumberStyle_ == nsHex) {
+        char text[16];
+        std::snprintf(text, sizeof text, "$%X", static_cast<unsigned>(static_cast<std::uint32_t>(value)));
+        return text;
+    }
+    return std::to_string(value);
+}
+
+std::string TPEFileInfo::GetMachineName() const {
+    if (!IsPE_) return {};
+    return Lookup(kMachines, FileHeader_.Machine, "Unknown CPU");
+}
+
+bool TPEFileInfo::FindSection(std::uint32_t rva, TImageSectionHeader& section) const {
+    for (const TImageSectionHeader& candidate : Sections_) {
+        const std::uint64_t start = candidate.VirtualAddress;
+        if (start <= rva && rva < start + candidate.VirtualSize) {
+            section = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TPEFileInfo::AddRow(std::vector<std::string>& list, const char* label, const std::string& value) {
+    list.push_back(std::string(label) + '\t' + value);
+}
+
+void TPEFileInfo::LoadFile(ByteSource& source) {
+    CountingSource file(source, BytesRead_);
+    textBudget_ = file.size() == UINT64_MAX ? 0 : file.size() + 4096;
+
+    if (!read_value(file, 0, DosHeader_)) throw EPEFormatError(kInvalidFormat);
+    IsMZ_ = DosHeader_.e_magic == 0x5A4D;
+    BuildDosHeaderList();
+
+    const std::int64_t signatureOffset = DosHeader_.e_lfanew;
+    unsigned char signature[4];
+    if (!ReadAt(file, signatureOffset, signature))
+        throw EPEFormatError(std::string(kInvalidFormat) + ": No PE signature found");
+    if (!ReadAt(file, signatureOffset + 4, FileHeader_) ||
+        !ReadAt(file, signatureOffset + 24, OptionalHeader_))
+        throw EPEFormatError(kInvalidFormat);
+
+    const bool peSignature = std::memcmp(signature, "PE\0\0", 4) == 0;
+    const char* kind = "Unsupported (Unknown)";
+    if (peSignature && OptionalHeader_.Magic == 0x20B) {
+        IsPEPlus_ = true;
+        kind = "Unsupported PEPlus Format";
+    } else if (peSignature) {
+        IsPE_ = true;
+        kind = "Standard PE";
+    } else if (signature[0] == 'N' && signature[1] == 'E') {
+        IsNE_ = true;
+        kind = "Unsupported 16-bit NE Format";
+    } else if (signature[0] == 'L' && signature[1] == 'E') {
+        IsLE_ = true;
+        kind = "Unsupported LE Format";
+    }
+    AddRow(PEHeaderList_, "Executable format", kind);
+    if (!IsPE_) return;
+
+    // The section table is taken to follow a 224-byte optional header, whatever SizeOfOptionalHeader says.
+    SectionTableOffset_ = signatureOffset + 4 + 20 + 224;
+    ReadSectionTable(file);
+    DetectRichHeader(file);
+    BuildFileHeaderList();
+    BuildOptionalHeaderList();
+    ReadImports(file);
+    ReadExports(file);
+}
+
+void TPEFileInfo::ReadSectionTable(ByteSource& file) {
+    const std::int32_t count = Word(FileHeader_.NumberOfSections);
+    TImageSectionHeader section;
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (!ReadAt(file, SectionTableOffset_ + 40 * std::int64_t{i}, section)) break;
+        Sections_.push_back(section);
+    }
+}
+
+void TPEFileInfo::DetectRichHeader(ByteSource& file) {
+    // The record sits between the MS-DOS stub and the PE signature: "DanS" XOR key at its start, "Rich"
+    // and the key at its end, all on 4-byte boundaries. Linkers keep it within the first few KiB.
+    const std::int64_t end = std::min<std::int64_t>(DosHeader_.e_lfanew, 0x2000);
+    if (end <= 64) return;
+    std::vector<unsigned char> stub;
+    if (!read_bytes(file, 64, static_cast<std::size_t>(end - 64), stub)) return;
+    auto dword = [&](std::size_t at) {
+        std::uint32_t value;
+        std::memcpy(&value, stub.data() + at, 4);
+        return value;
+    };
+    for (std::size_t at = 0; at + 8 <= stub.size(); at += 4) {
+        if (std::memcmp(stub.data() + at, "Rich", 4) != 0) continue;
+        const std::uint32_t key = dword(at + 4);
+        for (std::size_t start = 0; start < at; start += 4)
+            if ((dword(start) ^ key) == 0x536E6144) {  // "DanS"
+                HasRichHeader_ = true;
+                return;
+            }
+        return;
+    }
+}
+
+void TPEFileInfo::BuildDosHeaderList() {
+    const TImageDosHeader& h = DosHeader_;
+    const struct {
+        const char* label;
+        std::uint16_t value;
+    } rows[] = {
+        {"Magic number", h.e_magic},
+        {"Bytes on last page of file", h.e_cblp},
+        {"Pages in file", h.e_cp},
+        {"Relocations", h.e_crlc},
+        {"Size of header in paragraphs", h.e_cparhdr},
+        {"Minimum extra paragraphs", h.e_minalloc},
+        {"Maximum extra paragraphs", h.e_maxalloc},
+        {"Initial (relative) SS value", h.e_ss},
+        {"Initial SP value", h.e_sp},
+        {"Checksum", h.e_csum},
+        {"Initial IP value", h.e_ip},
+        {"Initial (relative) CS value", h.e_cs},
+        {"File address of relocation table", h.e_lfarlc},
+        {"Overlay number", h.e_ovno},
+        {"OEM identifier", h.e_oemid},
+        {"OEM information", h.e_oeminfo},
+    };
+    for (const auto& row : rows) AddRow(DosHeaderList_, row.label, FormatNumber(Word(row.value)));
+    AddRow(DosHeaderList_, "PE header address", FormatNumber(h.e_lfanew));
+}
+
+void TPEFileInfo::BuildFileHeaderList() {
+    const TImageFileHeader& h = FileHeader_;
+    AddRow(PEHeaderList_, "Machine", GetMachineName());
+    AddRow(PEHeaderList_, "Number of sections", FormatNumber(Word(h.NumberOfSections)));
+    AddRow(PEHeaderList_, "Time/Date stamp", FormatNumber(Dword(h.TimeDateStamp)));
+    AddRow(PEHeaderList_, "Address of symbol table", FormatNumber(Dword(h.PointerToSymbolTable)));
+    AddRow(PEHeaderList_, "Number of symbols", FormatNumber(Dword(h.NumberOfSymbols)));
+    AddRow(PEHeaderList_, "Size of optional header", FormatNumber(Word(h.SizeOfOptionalHeader)));
+    AddRow(PEHeaderList_, "Characteristics", FormatNumber(Word(h.Characteristics)));
+    for (const Named& bit : kCharacteristics)
+        if (h.Characteristics & bit.value) AddRow(PEHeaderList_, "  Characteristic", bit.text);
+}
+
+void TPEFileInfo::BuildOptionalHeaderList() {
+    const TImageOptionalHeader32& h = OptionalHeader_;
+    auto& list = OptionalHeaderList_;
+    auto number = [&](const char* label, std::int32_t value) { AddRow(list, label, FormatNumber(value)); };
+
+    const char* magicSuffix = h.Magic == 0x107 ? " (ROM image)" : h.Magic == 0x10B ? " (PE format)" : "";
+    AddRow(list, "Magic", FormatNumber(Word(h.Magic)) + magicSuffix);
+    number("Major linker version", h.MajorLinkerVersion);
+    number("Minor linker version", h.MinorLinkerVersion);
+    number("Size of Code", Dword(h.SizeOfCode));
+    number("Size of initialized data", Dword(h.SizeOfInitializedData));
+    number("Size of uninitialized data", Dword(h.SizeOfUninitializedData));
+    number("Address of entry point", Dword(h.AddressOfEntryPoint));
+    number("Base of code", Dword(h.BaseOfCode));
+    number("Base of data", Dword(h.BaseOfData));
+    number("Image base", Dword(h.ImageBase));
+    number("Section alignment", Dword(h.SectionAlignment));
+    number("File alignment", Dword(h.FileAlignment));
+    number("Major OS version", Word(h.MajorOperatingSystemVersion));
+    number("Minor OS version", Word(h.MinorOperatingSystemVersion));
+    number("Major image version", Word(h.MajorImageVersion));
+    number("Minor image version", Word(h.MinorImageVersion));
+    number("Major subsystem version", Word(h.MajorSubsystemVersion));
+    number("Minor subsystem version", Word(h.MinorSubsystemVersion));
+    number("Win32 Version", Dword(h.Win32VersionValue));
+    number("Size of image", Dword(h.SizeOfImage));
+    number("Size of headers", Dword(h.SizeOfHeaders));
+    number("CRC Checksum", Dword(h.CheckSum));
+    AddRow(list, "Subsystem", Lookup(kSubsystems, h.Subsystem, "Unknown"));
+    for (const Named& bit : kDllCharacteristics)
+        if (h.DllCharacteristics & bit.value) AddRow(list, "DLL Characteristics", bit.text);
+    number("Size of stack reserve", Dword(h.SizeOfStackReserve));
+    number("Size of stack commit", Dword(h.SizeOfStackCommit));
+    number("Size of heap reserve", Dword(h.SizeOfHeapReserve));
+    number("Size of heap commit", Dword(h.SizeOfHeapCommit));
+    AddRow(list, "Loader Flags",
+           h.LoaderFlags == 1   ? "Invoke a breakpoint before starting process"
+           : h.LoaderFlags == 2 ? "Invoke a debugger after process has been loaded"
+                                : "No flags set");
+    number("Number of entries in data directory", Dword(h.NumberOfRvaAndSizes));
+}
+
+std::string TPEFileInfo::ReadModuleName(ByteSource& file, std::int64_t offset) const {
+    return ReadText(file, offset, 1024);
+}
+
+void TPEFileInfo::ReadImports(ByteSource& file) {
+    const TImageDataDirectory& directory = OptionalHeader_.DataDirectory[IMAGE_DIRECTORY_IMPORT];
+    TImageSectionHeader section;
+    if (!FindSection(directory.VirtualAddress, section)) return;
+    const std::int64_t delta = SectionDelta(section);
+    const std::int64_t end = static_cast<std::int64_t>(std::min<std::uint64_t>(file.size(), INT64_MAX));
+
+    std::unordered_map<std::string, TImportExport*> byName;  // keys folded to lower case
+    std::int64_t position = directory.VirtualAddress - delta;
+    TImageImportDescriptor descriptor;
+    // Each pass moves 20 bytes on and stops at the end of the file, which bounds the walk.
+    while (ReadAt(file, position, descriptor) && descriptor.Name != 0) {
+        position += sizeof descriptor;
+        if (position >= end) break;
+        std::string name = ReadModuleName(file, descriptor.Name - delta);
+        TImportExport*& collection = byName[FoldedKey(name)];
+        if (!collection) {
+            ImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
+            collection = ImportList_.back().get();
+            ImportsWithoutLookupTable_ = descriptor.OriginalFirstThunk == 0;
+        }
+        const std::uint32_t thunks =
+            descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk;
+        ReadImportThunks(file, thunks - delta, delta, *collection);
+        if (textBudget_ == 0) break;
+    }
+    std::stable_sort(ImportList_.begin(), ImportList_.end(), [](const auto& a, const auto& b) {
+        return LessTextAscii(a->ModuleName, b->ModuleName);
+    });
+}
+
+void TPEFileInfo::ReadImportThunks(ByteSource& file, std::int64_t thunkOffset, std::int64_t delta,
+                                   TImportExport& collection) {
+    const std::int64_t end = static_cast<std::int64_t>(std::min<std::uint64_t>(file.size(), INT64_MAX));
+    std::int64_t position = thunkOffset;
+    std::uint32_t thunk;
+    while (ReadAt(file, position, thunk)) {
+        position += sizeof thunk;
+        if (position >= end || thunk == 0) break;
+        TImportExportItem item;
+        if (thunk & 0x80000000u) {
+            item.OrdinalOrHint = thunk & 0xFFFF;
+        } else {
+            unsigned char hintName[258] = {};
+            const std::int64_t at = thunk - delta;
+            if (at >= 0) file.read(static_cast<std::uint64_t>(at), hintName, sizeof hintName);
+            item.OrdinalOrHint = static_cast<std::int16_t>(hintName[0] | hintName[1] << 8);
+            const char* name = reinterpret_cast<const char*>(hintName + 2);
+            item.FunctionName.assign(name, strnlen(name, 256));
+        }
+        // Every honest entry has four bytes of thunk and its name's bytes of its own in the file.
+        const std::uint64_t cost = 4 + item.FunctionName.size();
+        if (cost > textBudget_) {
+            textBudget_ = 0;
+            return;
+        }
+        textBudget_ -= cost;
+        collection.Add(std::move(item));
+    }
+}
+
+void TPEFileInfo::ReadExports(ByteSource& file) {
+    ExportList_.clear();
+    const TImageDataDirectory& directory = OptionalHeader_.DataDirectory[IMAGE_DIRECTORY_EXPORT];
+    TImageSectionHeader section;
+    if (!FindSection(directory.VirtualAddress, section)) return;
+    const std::int64_t delta = SectionDelta(section);
+    TImageExportDirectory exports;
+    if (!ReadAt(file, directory.VirtualAddress - delta, exports) || exports.Characteristics != 0) return;
+
+    const std::int32_t count = std::min(Dword(exports.NumberOfFunctions), Dword(exports.NumberOfNames));
+    if (count <= 0) return;
+    // Each row needs at least its name pointer and its ordinal in the file: NumberOfNames alone does
+    // not size the list.
+    const std::uint64_t fileSize = file.size() == UINT64_MAX ? 0 : file.size();
+    ExportList_.reserve(
+        static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t(count), fileSize / 6)));
+
+    const std::int64_t ordinals = exports.AddressOfNameOrdinals - delta;
+    const std::int64_t names = exports.AddressOfNames - delta;
+    const std::int64_t functions = exports.AddressOfFunctions - delta;
+    // A table entry that cannot be read whole fails the reader; that ends the loop within the file.
+    for (std::int64_t i = 0; i < count; ++i) {
+        std::uint16_t ordinalIndex;
+        std::uint32_t nameRva;
+        if (!ReadAt(file, ordinals + 2 * i, ordinalIndex) || !ReadAt(file, names + 4 * i, nameRva))
+            throw EStreamError(kStreamReadError);
+        std::string name = ReadText(file, nameRva - delta, 256);
+        // A name whose ordinal lies beyond the address table exports nothing.
+        if (ordinalIndex >= exports.NumberOfFunctions) continue;
+        std::uint32_t entryPoint;
+        if (!ReadAt(file, functions + 4 * std::int64_t{ordinalIndex}, entryPoint))
+            throw EStreamError(kStreamReadError);
+        const std::uint64_t cost = 6 + name.size();
+        if (cost > textBudget_) break;
+        textBudget_ -= cost;
+        ExportList_.push_back(name + '\t' + FormatNumber(Dword(ordinalIndex + exports.Base)) + '\t' +
+                              FormatNumber(Dword(entryPoint)));
+    }
+    std::stable_sort(ExportList_.begin(), ExportList_.end(), LessTextAscii);
+}

@@ -1,0 +1,144 @@
+#include <doctest.h>
+
+#include <string>
+#include <vector>
+
+#include "fixtures/PeBuilder.h"
+#include "peinfo/PeInfoNodes.h"
+
+namespace {
+
+using Row = std::vector<std::string>;
+
+std::vector<TPeInfoNode> Nodes(const Bytes& bytes, TNumberStyle style = nsDecimal,
+                               const TPeInfoExtras& extras = {}) {
+    MemoryByteSource source(bytes.data(), bytes.size());
+    const TPEFileInfo info(source, "test.exe", style);
+    return BuildPeInfoNodes(info, extras);
+}
+
+std::vector<std::string> Paths(const std::vector<TPeInfoNode>& nodes) {
+    std::vector<std::string> paths;
+    for (const auto& node : nodes) {
+        std::string path;
+        for (const auto& part : node.Path) path += (path.empty() ? "" : "/") + part;
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+const TPeInfoNode& Node(const std::vector<TPeInfoNode>& nodes, const std::string& path) {
+    const auto paths = Paths(nodes);
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (paths[i] == path) return nodes[i];
+    FAIL("no node " << path);
+    return nodes.front();
+}
+
+}  // namespace
+
+TEST_CASE("display rows split like the page's list: leading blanks and controls go before every field") {
+    const struct {
+        const char* row;
+        std::size_t fields;
+        Row expected;
+    } cases[] = {
+        {"Machine\tIntel 80386 or later", 2, {"Machine", "Intel 80386 or later"}},
+        {"  Characteristic\tImage is a DLL", 2, {"Characteristic", "Image is a DLL"}},
+        {"name\t5\t4096", 3, {"name", "5", "4096"}},
+        {"\t5\t4096", 3, {"5", "4096", ""}},  // an export without a name
+        {"a\t\tc", 3, {"a", "c", ""}},
+        {"a\t b\tc\td", 2, {"a", "b"}},
+        {"only", 2, {"only", ""}},
+        {"", 2, {"", ""}},
+        {"x\t\x01\x1F value \t", 3, {"x", "value ", ""}},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.row);
+        CHECK(SplitDisplayRow(c.row, c.fields) == c.expected);
+    }
+}
+
+TEST_CASE("the nodes of a standard image, in tree order, with the page's captions") {
+    PeBuilder pe;
+    pe.AddImports({{"user32.dll", true, {{"", 0x8012}}}, {"KERNEL32.dll", true, {{"ExitProcess", 0x8001}}}});
+    pe.AddExports({0x10, {0x1000, 0x2000}, {{"", 1}, {"Run", 0}}});
+    const auto nodes = Nodes(pe.Build(), nsHex);
+    CHECK(Paths(nodes) == std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header",
+                                                   "Imports/KERNEL32.dll", "Imports/user32.dll", "Exports"});
+    CHECK(Node(nodes, "PE Header").Columns == Row{"Field", "Value"});
+    CHECK(Node(nodes, "PE Header").Rows.back() ==
+          Row{"Characteristic", "Machine based on 32-bit word architecture"});
+    // Ordinals and hints stay decimal although the reader formats numbers in hex.
+    CHECK(Node(nodes, "Imports/KERNEL32.dll").Columns == Row{"Function name", "Ordinal"});
+    CHECK(Node(nodes, "Imports/KERNEL32.dll").Rows == std::vector<Row>{{"ExitProcess", "-32767"}});
+    CHECK(Node(nodes, "Imports/user32.dll").Rows == std::vector<Row>{{"", "32786"}});
+    const TPeInfoNode& exports = Node(nodes, "Exports");
+    CHECK(exports.Columns == Row{"Function name", "Ordinal", "Entry point"});
+    CHECK(exports.Rows == std::vector<Row>{{"$11", "$2000", ""}, {"Run", "$10", "$1000"}});
+}
+
+TEST_CASE("an NE file and a file without MZ still get every node") {
+    PeBuilder ne;
+    std::memcpy(ne.Signature, "NE\0\0", 4);
+    ne.Dos.e_magic = 0;
+    const auto nodes = Nodes(ne.Build());
+    CHECK(Paths(nodes) ==
+          std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header", "Exports"});
+    CHECK(Node(nodes, "MS-DOS Header").Rows == std::vector<Row>{{"(Not a MS-DOS EXE)", ""}});
+    CHECK(Node(nodes, "PE Header").Rows ==
+          std::vector<Row>{{"Executable format", "Unsupported 16-bit NE Format"}});
+    CHECK(Node(nodes, "PE Optional Header").Rows.empty());
+    CHECK(Node(nodes, "Exports").Rows.empty());
+}
+
+TEST_CASE("Miscellaneous and package nodes show what the resource readers found") {
+    TPeInfoExtras extras;
+    extras.HasMiscellaneous = true;
+    extras.HasPackageInfo = true;
+    extras.ProducerTexts = {"Delphi Professional", "Object Pascal", "VCL"};
+    extras.TargetSystem = "Windows";
+    extras.PackageInfoRows = {"Build\tNever", "Module type\tEXE"};
+    extras.PackageNames = {{"rtl", 1}, {"Controls", 0}, {"x.dcp", 2}};
+    auto nodes = Nodes(PeBuilder().Build(), nsDecimal, extras);
+    CHECK(Paths(nodes) == std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header",
+                                                   "Exports", "Miscellaneous", "Package info",
+                                                   "Package info/Units"});
+    CHECK(Node(nodes, "Miscellaneous").Rows ==
+          std::vector<Row>{{"MZ  (Id of a DOS EXE)", "Yorrelind"},
+                           {"PE  (Id of a Win32 EXE)", "Portable Executable"},
+                           {"Compiled with", "Delphi Professional"},
+                           {"Language", "Object Pascal"},
+                           {"Component library", "VCL"},
+                           {"Target system", "Windows"}});
+    CHECK(Node(nodes, "Package info").Rows == std::vector<Row>{{"Build", "Never"}, {"Module type", "EXE"}});
+    CHECK(Node(nodes, "Package info/Units").Columns == Row{"Name", "Type"});
+    CHECK(Node(nodes, "Package info/Units").Rows == std::vector<Row>{{"rtl", "RequiresPackage"},
+                                                                     {"Controls", "ContainsUnit"},
+                                                                     {"x.dcp", "DcpBpiName"}});
+
+    // No library row (and no target system) when the third text is missing or empty.
+    for (const auto& texts : {std::vector<std::string>{"(Unknown)", "(Unknown)"},
+                              std::vector<std::string>{"Delphi ", "Object Pascal", ""}}) {
+        extras.ProducerTexts = texts;
+        nodes = Nodes(PeBuilder().Build(), nsDecimal, extras);
+        CHECK(Node(nodes, "Miscellaneous").Rows.size() == 4);
+        CHECK(Node(nodes, "Miscellaneous").Rows[2] == Row{"Compiled with", texts[0]});
+    }
+}
+
+TEST_CASE("the error box appends a full stop after characters that sort after it") {
+    const struct {
+        const char* message;
+        const char* shown;
+    } cases[] = {
+        {"Invalid PE file format", "Invalid PE file format."},
+        {"Stream read error.", "Stream read error."},
+        {"Cannot open (x)", "Cannot open (x)"},
+        {"Done!", "Done!"},
+        {"Version 2", "Version 2."},
+        {"path/", "path/."},
+        {"", ""},
+    };
+    for (const auto& c : cases) CHECK(ErrorBoxText(c.message) == c.shown);
+}
