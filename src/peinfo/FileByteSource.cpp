@@ -46,5 +46,7 @@ std::size_t FileByteSource::read(std::uint64_t offset, void* into, std::size_t s
     if (offset >= size_ || size == 0) return 0;
     if (size > size_ - offset) size = static_cast<std::size_t>(size_ - offset);
     if (offset > static_cast<std::uint64_t>(INT64_MAX) || !Seek(file_.get(), offset)) return 0;
-    return std::fread(into, 1, size, file_.get());
+    const std::size_t got = std::fread(into, 1, size, file_.get());
+    bytesRead_ += got;
+    return got;
 }

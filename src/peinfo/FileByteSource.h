@@ -13,6 +13,8 @@ public:
     explicit FileByteSource(const std::filesystem::path& fileName);
     std::size_t read(std::uint64_t offset, void* into, std::size_t size) override;
     std::uint64_t size() const override { return size_; }
+    // What all readers of this source have taken from the file so far.
+    std::uint64_t BytesRead() const { return bytesRead_; }
 
 private:
     struct Closer {
@@ -20,4 +22,5 @@ private:
     };
     std::unique_ptr<std::FILE, Closer> file_;
     std::uint64_t size_ = 0;
+    std::uint64_t bytesRead_ = 0;
 };

@@ -12,9 +12,11 @@ TPeInfoNode SplitNode(std::string name, std::vector<std::string> columns,
     return node;
 }
 
-const char* NameTypeText(int nameType) {
-    static const char* const texts[] = {"ContainsUnit", "RequiresPackage", "DcpBpiName"};
-    return nameType >= 0 && nameType < 3 ? texts[nameType] : "";
+template <class Pairs>
+TPeInfoNode PairNode(std::vector<std::string> path, std::vector<std::string> columns, const Pairs& pairs) {
+    TPeInfoNode node{std::move(path), std::move(columns), {}};
+    for (const auto& [first, second] : pairs) node.Rows.push_back({first, second});
+    return node;
 }
 
 }  // namespace
@@ -33,7 +35,21 @@ std::vector<std::string> SplitDisplayRow(const std::string& row, std::size_t fie
     return result;
 }
 
-std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TPeInfoExtras& extras) {
+TProducerEvidence CollectProducerEvidence(const TPEFileInfo& info, ByteSource& file,
+                                          const TPackageInfo& packages) {
+    TProducerEvidence evidence;
+    ReadResourceEvidence(file, evidence);
+    for (const auto& module : info.ImportList()) evidence.ImportModules.push_back(module->ModuleName);
+    evidence.ImportsWithoutLookupTable = info.ImportsWithoutLookupTable();
+    evidence.MajorLinkerVersion = info.OptionalHeader().MajorLinkerVersion;
+    evidence.MinorLinkerVersion = info.OptionalHeader().MinorLinkerVersion;
+    evidence.RichHeaderPresent = info.HasRichHeader();
+    evidence.PackageNames = packages.PackageNames();
+    return evidence;
+}
+
+std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TProducerEvidence& evidence,
+                                          const TPackageInfo& packages) {
     std::vector<TPeInfoNode> nodes;
     if (info.IsMZ())
         nodes.push_back(SplitNode("MS-DOS Header", kFieldValue, info.DosHeaderList()));
@@ -52,26 +68,9 @@ std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TPeInfo
     }
     nodes.push_back(SplitNode("Exports", {"Function name", "Ordinal", "Entry point"}, info.ExportList()));
 
-    if (extras.HasMiscellaneous) {
-        TPeInfoNode misc{{"Miscellaneous"}, kFieldValue, {}};
-        misc.Rows = {{"MZ  (Id of a DOS EXE)", "Yorrelind"},
-                     {"PE  (Id of a Win32 EXE)", "Portable Executable"}};
-        const auto& texts = extras.ProducerTexts;
-        misc.Rows.push_back({"Compiled with", texts.size() > 0 ? texts[0] : ""});
-        misc.Rows.push_back({"Language", texts.size() > 1 ? texts[1] : ""});
-        if (texts.size() == 3 && !texts[2].empty()) {
-            misc.Rows.push_back({"Component library", texts[2]});
-            misc.Rows.push_back({"Target system", extras.TargetSystem});
-        }
-        nodes.push_back(std::move(misc));
-    }
-    if (extras.HasPackageInfo) {
-        nodes.push_back(SplitNode("Package info", kFieldValue, extras.PackageInfoRows));
-        TPeInfoNode units{{"Package info", "Units"}, {"Name", "Type"}, {}};
-        for (const TPackageName& name : extras.PackageNames)
-            units.Rows.push_back({name.Name, NameTypeText(name.NameType)});
-        nodes.push_back(std::move(units));
-    }
+    nodes.push_back(PairNode({"Miscellaneous"}, kFieldValue, MiscellaneousRows(evidence)));
+    nodes.push_back(SplitNode("Package info", kFieldValue, packages.PackageInfoRows()));
+    nodes.push_back(PairNode({"Package info", "Units"}, {"Name", "Type"}, packages.UnitRows()));
     return nodes;
 }
 

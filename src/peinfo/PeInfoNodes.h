@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "components/ByteSource.h"
 #include "peinfo/GkPeInfo.h"
+#include "peinfo/PackageInfo.h"
+#include "peinfo/ProducerInfo.h"
 
 struct TPeInfoNode {
     std::vector<std::string> Path;  // e.g. {"Imports", "KERNEL32.dll"}
@@ -12,28 +15,17 @@ struct TPeInfoNode {
     std::vector<std::vector<std::string>> Rows;  // one text per column
 };
 
-// A unit, required package or DCP/BPI name of the package information (name types 0, 1, 2).
-struct TPackageName {
-    std::string Name;
-    int NameType = 0;
-};
-
-// What the resource readers found; the nodes that need it are left out when it is absent.
-struct TPeInfoExtras {
-    bool HasMiscellaneous = false;
-    std::vector<std::string> ProducerTexts;  // producer, language, and maybe the component library
-    std::string TargetSystem;
-    bool HasPackageInfo = false;
-    std::vector<std::string> PackageInfoRows;
-    std::vector<TPackageName> PackageNames;
-};
-
 // The list's split of a display row into `fields` texts: before each field, blanks and control
 // characters (TAB included) are dropped; a field ends at the next TAB; missing fields are empty.
 std::vector<std::string> SplitDisplayRow(const std::string& row, std::size_t fields);
 
+// What producer detection needs, from the reader, the file's resources and its package lists.
+TProducerEvidence CollectProducerEvidence(const TPEFileInfo& info, ByteSource& file,
+                                          const TPackageInfo& packages);
+
 // The nodes in tree order. The "Imports" node itself shows nothing and is not listed, its modules are.
-std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TPeInfoExtras& extras);
+std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TProducerEvidence& evidence,
+                                          const TPackageInfo& packages);
 
 // The message as the application's error box shows it: a full stop is appended when the last
 // character sorts after the full stop.

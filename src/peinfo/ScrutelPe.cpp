@@ -1,6 +1,7 @@
 // scrutel-pe FILE...: prints what the PEInfo page shows for each file, node by node, as text or, with
 // --json, as one JSON object per file and line. Files that fail to load print the error box's message
-// and make the exit status 1; the other files are still dumped.
+// and make the exit status 1; the other files are still dumped. --bytes-read tells on stderr how much
+// of each file was read.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -21,15 +22,19 @@ namespace {
 struct Dump {
     std::string error;  // empty: loaded
     std::vector<TPeInfoNode> nodes;
+    std::uint64_t bytesRead = 0, size = 0;
 };
 
 Dump DumpFile(const std::filesystem::path& fileName) {
     Dump dump;
     try {
         FileByteSource file(fileName);
-        TPEFileInfo info(file, fileName, nsDecimal);
-        TPeInfoExtras extras;
-        dump.nodes = BuildPeInfoNodes(info, extras);
+        const TPEFileInfo info(file, fileName, nsDecimal);
+        TPackageInfo packages;
+        packages.ReadPackageInfo(file);
+        dump.nodes = BuildPeInfoNodes(info, CollectProducerEvidence(info, file, packages), packages);
+        dump.bytesRead = file.BytesRead();
+        dump.size = file.size();
     } catch (const std::exception& e) {
         dump.error = ErrorBoxText(e.what());
         if (dump.error.empty()) dump.error = ErrorBoxText("Unknown error");
@@ -114,12 +119,14 @@ std::string TextBlock(const std::string& file, const Dump& dump) {
 }
 
 int Run(const std::vector<std::filesystem::path>& args) {
-    bool json = false;
+    bool json = false, bytesRead = false;
     std::vector<std::filesystem::path> files;
     bool options = true;
     for (const auto& arg : args) {
         if (options && arg == "--json") {
             json = true;
+        } else if (options && arg == "--bytes-read") {
+            bytesRead = true;
         } else if (options && arg == "--") {
             options = false;
         } else {
@@ -127,7 +134,7 @@ int Run(const std::vector<std::filesystem::path>& args) {
         }
     }
     if (files.empty()) {
-        std::fputs("usage: scrutel-pe [--json] FILE...\n", stderr);
+        std::fputs("usage: scrutel-pe [--json] [--bytes-read] FILE...\n", stderr);
         return 2;
     }
     int status = 0;
@@ -136,6 +143,10 @@ int Run(const std::vector<std::filesystem::path>& args) {
         if (!dump.error.empty()) status = 1;
         const std::string text = json ? JsonLine(Utf8(file), dump) : TextBlock(Utf8(file), dump);
         std::fwrite(text.data(), 1, text.size(), stdout);
+        if (bytesRead)
+            std::fprintf(stderr, "%s: %llu of %llu bytes read\n", Utf8(file).c_str(),
+                         static_cast<unsigned long long>(dump.bytesRead),
+                         static_cast<unsigned long long>(dump.size));
     }
     return std::fflush(stdout) == 0 ? status : 1;
 }

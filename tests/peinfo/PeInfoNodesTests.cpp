@@ -4,18 +4,24 @@
 #include <vector>
 
 #include "fixtures/PeBuilder.h"
+#include "peinfo/ResourceImage.h"
 #include "peinfo/PeInfoNodes.h"
 
 namespace {
 
 using Row = std::vector<std::string>;
 
-std::vector<TPeInfoNode> Nodes(const Bytes& bytes, TNumberStyle style = nsDecimal,
-                               const TPeInfoExtras& extras = {}) {
+std::vector<TPeInfoNode> Nodes(const Bytes& bytes, TNumberStyle style = nsDecimal) {
     MemoryByteSource source(bytes.data(), bytes.size());
     const TPEFileInfo info(source, "test.exe", style);
-    return BuildPeInfoNodes(info, extras);
+    TPackageInfo packages;
+    packages.ReadPackageInfo(source);
+    return BuildPeInfoNodes(info, CollectProducerEvidence(info, source, packages), packages);
 }
+
+const std::vector<std::string> kStandardNodes = {"MS-DOS Header",     "PE Header",     "PE Optional Header",
+                                                 "Exports",           "Miscellaneous", "Package info",
+                                                 "Package info/Units"};
 
 std::vector<std::string> Paths(const std::vector<TPeInfoNode>& nodes) {
     std::vector<std::string> paths;
@@ -65,7 +71,8 @@ TEST_CASE("the nodes of a standard image, in tree order, with the page's caption
     pe.AddExports({0x10, {0x1000, 0x2000}, {{"", 1}, {"Run", 0}}});
     const auto nodes = Nodes(pe.Build(), nsHex);
     CHECK(Paths(nodes) == std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header",
-                                                   "Imports/KERNEL32.dll", "Imports/user32.dll", "Exports"});
+                                                   "Imports/KERNEL32.dll", "Imports/user32.dll", "Exports",
+                                                   "Miscellaneous", "Package info", "Package info/Units"});
     CHECK(Node(nodes, "PE Header").Columns == Row{"Field", "Value"});
     CHECK(Node(nodes, "PE Header").Rows.back() ==
           Row{"Characteristic", "Machine based on 32-bit word architecture"});
@@ -83,8 +90,7 @@ TEST_CASE("an NE file and a file without MZ still get every node") {
     std::memcpy(ne.Signature, "NE\0\0", 4);
     ne.Dos.e_magic = 0;
     const auto nodes = Nodes(ne.Build());
-    CHECK(Paths(nodes) ==
-          std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header", "Exports"});
+    CHECK(Paths(nodes) == kStandardNodes);
     CHECK(Node(nodes, "MS-DOS Header").Rows == std::vector<Row>{{"(Not a MS-DOS EXE)", ""}});
     CHECK(Node(nodes, "PE Header").Rows ==
           std::vector<Row>{{"Executable format", "Unsupported 16-bit NE Format"}});
@@ -92,39 +98,56 @@ TEST_CASE("an NE file and a file without MZ still get every node") {
     CHECK(Node(nodes, "Exports").Rows.empty());
 }
 
-TEST_CASE("Miscellaneous and package nodes show what the resource readers found") {
-    TPeInfoExtras extras;
-    extras.HasMiscellaneous = true;
-    extras.HasPackageInfo = true;
-    extras.ProducerTexts = {"Delphi Professional", "Object Pascal", "VCL"};
-    extras.TargetSystem = "Windows";
-    extras.PackageInfoRows = {"Build\tNever", "Module type\tEXE"};
-    extras.PackageNames = {{"rtl", 1}, {"Controls", 0}, {"x.dcp", 2}};
-    auto nodes = Nodes(PeBuilder().Build(), nsDecimal, extras);
-    CHECK(Paths(nodes) == std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header",
-                                                   "Exports", "Miscellaneous", "Package info",
-                                                   "Package info/Units"});
+TEST_CASE("Miscellaneous and package nodes show producer detection and the package lists") {
+    // A package built by Delphi: PACKAGEINFO with one required package, one unit and its DCP name.
+    const Bytes packageInfo = {0x00, 0x00, 0x00, 0x4C, 1,   0, 0,    0,    0xEE, 'r', 't',
+                               'l',  0,    1,    0,    0,   0, 0x10, 0xEE, 'C',  'o', 'n',
+                               't',  'r',  'o',  'l',  's', 0, 0xEE, 'x',  0};
+    PeBuilder pe;
+    pe.AddImports({{"rtl.bpl", false, {{"f", 0}}}});
+    const std::uint32_t rva = pe.NextRva();
+    pe.Optional.DataDirectory[IMAGE_DIRECTORY_RESOURCE] = {rva, 0x100};
+    pe.AddSection(".rsrc", resource_image::ResourceSection({{"PACKAGEINFO", 0, packageInfo}}, rva));
+    const auto nodes = Nodes(pe.Build());
     CHECK(Node(nodes, "Miscellaneous").Rows ==
           std::vector<Row>{{"MZ  (Id of a DOS EXE)", "Yorrelind"},
                            {"PE  (Id of a Win32 EXE)", "Portable Executable"},
-                           {"Compiled with", "Delphi Professional"},
+                           {"Compiled with", "Delphi"},
                            {"Language", "Object Pascal"},
                            {"Component library", "VCL"},
                            {"Target system", "Windows"}});
-    CHECK(Node(nodes, "Package info").Rows == std::vector<Row>{{"Build", "Never"}, {"Module type", "EXE"}});
+    CHECK(Node(nodes, "Package info").Rows == std::vector<Row>{{"Build", "Always"},
+                                                               {"Package type", "Designtime and runtime"},
+                                                               {"Check for unit-duplicates", "Yes"},
+                                                               {"Producer", "Delphi"},
+                                                               {"Module type", "Package"}});
     CHECK(Node(nodes, "Package info/Units").Columns == Row{"Name", "Type"});
-    CHECK(Node(nodes, "Package info/Units").Rows == std::vector<Row>{{"rtl", "RequiresPackage"},
-                                                                     {"Controls", "ContainsUnit"},
-                                                                     {"x.dcp", "DcpBpiName"}});
+    CHECK(Node(nodes, "Package info/Units").Rows ==
+          std::vector<Row>{{"rtl", "RequiresPackage"}, {"Controls", "ContainsUnit"}, {"x", "DcpBpiName"}});
 
-    // No library row (and no target system) when the third text is missing or empty.
-    for (const auto& texts : {std::vector<std::string>{"(Unknown)", "(Unknown)"},
-                              std::vector<std::string>{"Delphi ", "Object Pascal", ""}}) {
-        extras.ProducerTexts = texts;
-        nodes = Nodes(PeBuilder().Build(), nsDecimal, extras);
-        CHECK(Node(nodes, "Miscellaneous").Rows.size() == 4);
-        CHECK(Node(nodes, "Miscellaneous").Rows[2] == Row{"Compiled with", texts[0]});
-    }
+    const auto plain = Nodes(PeBuilder().Build());
+    CHECK(Paths(plain) == kStandardNodes);
+    CHECK(Node(plain, "Miscellaneous").Rows.size() == 4);
+    CHECK(Node(plain, "Package info").Rows.empty());
+    CHECK(Node(plain, "Package info/Units").Rows.empty());
+}
+
+TEST_CASE("producer evidence takes the reader's imports, linker version and Rich record") {
+    PeBuilder pe;
+    pe.RichHeader = true;
+    pe.Optional.MajorLinkerVersion = 2;
+    pe.Optional.MinorLinkerVersion = 39;
+    pe.AddImports({{"user32.dll", true, {{"f", 0}}}, {"KERNEL32.dll", false, {{"g", 0}}}});
+    const Bytes bytes = pe.Build();
+    MemoryByteSource source(bytes.data(), bytes.size());
+    const TPEFileInfo info(source, "test.exe", nsDecimal);
+    const TProducerEvidence evidence = CollectProducerEvidence(info, source, TPackageInfo());
+    CHECK(evidence.ModuleLoaded);
+    CHECK(evidence.ImportModules == std::vector<std::string>{"KERNEL32.dll", "user32.dll"});
+    CHECK(evidence.ImportsWithoutLookupTable);
+    CHECK(evidence.MajorLinkerVersion == 2);
+    CHECK(evidence.MinorLinkerVersion == 39);
+    CHECK(evidence.RichHeaderPresent);
 }
 
 TEST_CASE("the error box appends a full stop after characters that sort after it") {
