@@ -27,6 +27,8 @@ Application& Application::instance() {
 
 int Application::run() {
     MSG msg;
+    terminated_ = false;
+    running_ = true;
     while (!terminated_) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
@@ -35,12 +37,14 @@ int Application::run() {
             ::DispatchMessageW(&msg);
         }
     }
+    running_ = false;
     return 0;
 }
 
 void Application::terminate() {
     terminated_ = true;
-    ::PostQuitMessage(0);
+    // Wakes the loop; outside it (forms made by tests) a quit message would end the next modal loop.
+    if (running_) ::PostQuitMessage(0);
 }
 
 void Application::process_messages() {

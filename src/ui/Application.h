@@ -57,6 +57,7 @@ private:
     std::wstring title_;
     Form* main_form_ = nullptr;
     bool terminated_ = false;
+    bool running_ = false;
     ErrorSink error_sink_ = nullptr;
     std::map<int, HCURSOR> cursors_;
     int cursor_override_ = 0;

@@ -1,5 +1,7 @@
 #include "ui/Controls.h"
 
+#include "ui/Text.h"
+
 namespace ui {
 
 namespace {
@@ -26,9 +28,7 @@ void Control::create_control(const wchar_t* window_class, const std::wstring& te
 }
 
 void Control::set_visible(bool visible) {
-    if (this->visible() != visible ||
-        (::GetWindowLongW(handle(), GWL_STYLE) & WS_VISIBLE) != (visible ? WS_VISIBLE : 0u))
-        ::ShowWindow(handle(), visible ? SW_SHOWNA : SW_HIDE);
+    if (this->visible() != visible) ::ShowWindow(handle(), visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void Control::set_enabled(bool enabled) {
@@ -54,14 +54,7 @@ void Control::set_font(HFONT font) {
     ::SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-std::wstring Control::text() const {
-    const int length = ::GetWindowTextLengthW(handle());
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(handle(), text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
+std::wstring Control::text() const { return window_text(handle()); }
 
 bool Control::set_text(const std::wstring& text) {
     if (this->text() == text) return false;
@@ -125,12 +118,8 @@ void Button::click() {
     if (on_click) on_click();
 }
 
-void ToggleButton::create(HWND parent, const Bounds& bounds, HBITMAP up_glyph, HBITMAP down_glyph) {
-    up_glyph_ = up_glyph;
-    down_glyph_ = down_glyph;
-    create_control(WC_BUTTONW, L"", WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_BITMAP | BS_FLAT, 0,
-                   parent, bounds);
-    show_glyph();
+void ToggleButton::create(HWND parent, const Bounds& bounds) {
+    create_control(WC_BUTTONW, L"", WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON | BS_FLAT, 0, parent, bounds);
 }
 
 void ToggleButton::command(WORD code) {
@@ -149,9 +138,15 @@ void ToggleButton::set_down(bool down) {
     if (on_click) on_click();
 }
 
+void ToggleButton::set_glyphs(HICON up_glyph, HICON down_glyph) {
+    up_glyph_ = up_glyph;
+    down_glyph_ = down_glyph;
+    show_glyph();
+}
+
 void ToggleButton::show_glyph() {
-    HBITMAP glyph = down() ? down_glyph_ : up_glyph_;
-    if (glyph) ::SendMessageW(handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph));
+    HICON glyph = down() ? down_glyph_ : up_glyph_;
+    if (glyph) ::SendMessageW(handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyph));
 }
 
 void GroupBox::create(HWND parent, const std::wstring& caption, const Bounds& bounds) {

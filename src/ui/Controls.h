@@ -36,7 +36,8 @@ public:
     virtual bool notify(const NMHDR&, LRESULT&) { return false; }
 
     void set_visible(bool visible);
-    bool visible() const { return ::IsWindowVisible(handle()) != FALSE; }
+    // The control's own visibility, whether or not its parent is shown.
+    bool visible() const { return (::GetWindowLongW(handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
     void set_enabled(bool enabled);
     bool enabled() const { return ::IsWindowEnabled(handle()) != FALSE; }
     void set_bounds(const Bounds& bounds);
@@ -97,19 +98,20 @@ public:
     void click();
 };
 
-// A flat button that stays down until pressed again, showing one glyph per state.
+// A flat button that stays down until pressed again, showing one glyph per state (icons, not owned).
 class ToggleButton : public Control {
 public:
     std::function<void()> on_click;
-    void create(HWND parent, const Bounds& bounds, HBITMAP up_glyph, HBITMAP down_glyph);
+    void create(HWND parent, const Bounds& bounds);
     void command(WORD code) override;
     bool down() const;
     void set_down(bool down);
+    void set_glyphs(HICON up_glyph, HICON down_glyph);
 
 private:
     void show_glyph();
-    HBITMAP up_glyph_ = nullptr;
-    HBITMAP down_glyph_ = nullptr;
+    HICON up_glyph_ = nullptr;
+    HICON down_glyph_ = nullptr;
 };
 
 class GroupBox : public Control {

@@ -1,0 +1,84 @@
+#pragma once
+// The main window: the top strip (handle box, finder, pin, layout button), the pages, menu and
+// status line; it owns the state the pages share.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/FrameSettings.h"
+#include "components/GkNumEdit.h"
+#include "ui/Controls.h"
+#include "ui/Form.h"
+#include "ui/Handles.h"
+#include "window/AttributesPage.h"
+
+class TMainForm : public ui::Form, private TAttributesHost {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // Page indices, in tab order.
+    enum Page {
+        TabSheetEigenschaften,
+        TabSheet1,
+        TabSheet2,
+        TabSheetFarbe,
+        TabSheetLink,
+        TabSheetHierarchie,
+        TabSheetSonstiges,
+        TabSheetPEInfo,
+        PageCount
+    };
+
+    // The handle box's change handler: the one place that turns its text into the current window.
+    void RefreshWindowInfo();
+    void PageControlChange();
+    void ButtonExpandClick();
+    void PinnerClick();
+    void ButtonCloseOnEscapeClick();
+    void ShortCutHelperClick();
+
+    void ShowStatus(const std::wstring& message) override;
+    std::wstring StatusText() const { return StatusBar.panel_text(0); }
+    HWND CurrentHandle() const override { return CurrentHandle_; }
+    bool Updating() const override { return Updating_; }
+    bool Expanded() const { return Expanded_; }
+    const TFrameSettings& FrameSettings() const { return FrameSettings_; }
+    // The registry key of the settings, below HKEY_CURRENT_USER.
+    const std::wstring& SettingsKey() const { return SettingsKey_; }
+
+    ui::Label LabelHandle;
+    TGkNumEdit EditHandle;
+    ui::Picture WindowFinder;
+    ui::ToggleButton Pinner;
+    ui::Button ButtonExpand;
+    ui::Button ButtonCloseOnEscape;
+    ui::PageControl PageControl;
+    ui::StatusBar StatusBar;
+    TAttributesPage Attributes{*this};
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void CreateControls();
+
+    // Shared state.
+    bool Updating_ = false;
+    bool PickingByPoint_ = false;
+    HWND CurrentHandle_ = nullptr;
+    bool Expanded_ = true;
+    DWORD OwnProcessId_ = 0;
+    TFrameSettings FrameSettings_;
+    std::wstring SettingsKey_;
+
+    // The layout tables, indexed by Expanded (0 collapsed, 1 expanded).
+    int EditWidths_[2] = {190, 164};
+    int ClientWidths_[2] = {286, 506};
+    const wchar_t* ExpandCaptions_[2] = {L"&>>", L"&<<"};
+
+    ui::unique_image_list TabImages_;
+    ui::unique_bitmap FinderIdle_, FinderDragging_;
+    ui::unique_icon PinUp_, PinDown_;
+    ui::unique_cursor FinderCursor_, PipetteCursor_;
+};

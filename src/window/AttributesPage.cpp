@@ -1,0 +1,168 @@
+#include "window/AttributesPage.h"
+
+#include <cstdio>
+
+#include "components/GkGeneral.h"
+#include "ui/Text.h"
+
+namespace {
+
+// Pixel layout of the expanded page; the collapsed layout widens the left column's boxes.
+constexpr int kLabelX = 6, kLabelWidth = 72, kEditX = 80, kEditWidth = 164, kRowHeight = 24, kRight = 252;
+
+ui::Bounds LabelRow(int row) { return {kLabelX, 11 + row * kRowHeight, kLabelWidth, 13}; }
+ui::Bounds EditRow(int row) { return {kEditX, 8 + row * kRowHeight, kEditWidth, 21}; }
+
+std::wstring Format(const wchar_t* format, auto... values) {
+    wchar_t text[96];
+    std::swprintf(text, sizeof text / sizeof text[0], format, values...);
+    return text;
+}
+
+}  // namespace
+
+std::wstring HexText8(std::uint32_t value) { return Format(L"%08X", static_cast<unsigned>(value)); }
+std::wstring HandleText(std::uint32_t value) { return Format(L"%X", static_cast<unsigned>(value)); }
+
+std::wstring WindowRectText(const RECT& r) {
+    return Format(L"(%d, %d)-(%d, %d) %dx%d", static_cast<int>(r.left), static_cast<int>(r.top),
+                  static_cast<int>(r.right), static_cast<int>(r.bottom), static_cast<int>(r.right - r.left),
+                  static_cast<int>(r.bottom - r.top));
+}
+
+std::wstring ClientRectText(const RECT& r) {
+    return Format(L"(%d, %d)-(%d, %d)", static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                  static_cast<int>(r.bottom));
+}
+
+void TAttributesPage::Create(HWND page) {
+    struct Row {
+        ui::Label& label;
+        const wchar_t* caption;
+        ui::Edit& edit;
+        bool read_only;
+    };
+    const Row rows[] = {
+        {LabelCaption, L"&Text/Caption:", EditCaption, false},
+        {LabelClassName, L"Class&name:", EditClassName, true},
+        {LabelID, L"&ID:", EditID, true},
+        {LabelFont, L"&Font:", EditFont, true},
+        {LabelWindowRect, L"&Window-Rect:", EditWindowRect, true},
+        {LabelClientRect, L"&Client-Rect:", EditClientRect, true},
+        {LabelAppInstance, L"App-&Instance:", EditAppInstance, true},
+        {LabelParentWnd, L"&ParentWnd:", EditParentWnd, true},
+        {LabelOwnerWnd, L"&OwnerWnd:", EditOwnerWnd, true},
+    };
+    int row = 0;
+    for (const Row& r : rows) {
+        r.label.create(page, r.caption, LabelRow(row));
+        r.edit.create(page, EditRow(row), r.read_only);
+        ++row;
+    }
+    const int icons_top = 8 + row * kRowHeight + 4;
+    IconBig.create(page, {kEditX, icons_top, 32, 32}, true);
+    IconSmall.create(page, {kEditX + 40, icons_top + 8, 16, 16}, true);
+    ButtonSaveIcon.create(page, L"Save...", {kEditX + 84, icons_top + 5, 70, 23});
+    // Saving icons comes with the icon tools; until then the button offers nothing.
+    ButtonSaveIcon.set_enabled(false);
+    const int checks_top = icons_top + 42;
+    CheckBoxEnabled.create(page, L"Enabled", {kLabelX, checks_top, 70, 17});
+    CheckBoxVisible.create(page, L"Visible", {kEditX, checks_top, 64, 17});
+    CheckBoxUnicode.create(page, L"Unicode", {kEditX + 84, checks_top, 70, 17});
+    CheckBoxUnicode.set_enabled(false);
+
+    GroupControlInfo.create(page, L"Information about the control", {kRight, 2, 240, 84});
+    LabelAuthor.create(page, L"Author:", {kRight + 8, 22, 56, 13});
+    LabelAuthorValue.create(page, L"", {kRight + 66, 22, 166, 13});
+    LabelPackage.create(page, L"Package:", {kRight + 8, 42, 56, 13});
+    LabelPackageValue.create(page, L"", {kRight + 66, 42, 166, 13});
+    LabelWebSite.create(page, L"Web site:", {kRight + 8, 62, 56, 13});
+    LabelWebSiteValue.create(page, L"", {kRight + 66, 62, 166, 13});
+
+    GroupHandleHistory.create(page, L"Handle history", {kRight, 92, 240, 150});
+    HandleHistoryListBox.create(page, {kRight + 8, 110, 224, 90});
+    SupressSameHandles.create(page, L"No duplicates", {kRight + 8, 204, 110, 17});
+    AddAllHandles.create(page, L"Add all touched windows", {kRight + 8, 221, 224, 17});
+
+    LabelStyle.create(page, L"Window-Style:", {kRight, 250, 110, 13});
+    ButtonStyle.create(page, L"00000000", {kRight, 266, 110, 23});
+    LabelExStyle.create(page, L"ExtWnd-Style:", {kRight + 130, 250, 110, 13});
+    ButtonExStyle.create(page, L"00000000", {kRight + 130, 266, 110, 23});
+    // The style words are decoded by the styles dialog, which is not part of this build yet.
+    ButtonStyle.set_enabled(false);
+    ButtonExStyle.set_enabled(false);
+    ButtonProperties.create(page, L"Properties", {kRight, 296, 110, 23});
+    ButtonProperties.set_visible(false);
+
+    EditCaption.on_change = [this] { EditCaptionChange(); };
+    CheckBoxVisible.on_click = [this] { CheckBoxVisibleClick(); };
+    CheckBoxEnabled.on_click = [this] { CheckBoxEnabledClick(); };
+}
+
+void TAttributesPage::SetLayout(bool expanded, int edit_width) {
+    ui::Control* right_column[] = {&GroupControlInfo, &LabelAuthor,     &LabelPackage,       &LabelWebSite,
+                                   &LabelAuthorValue, &LabelPackageValue, &LabelWebSiteValue, &GroupHandleHistory,
+                                   &HandleHistoryListBox, &SupressSameHandles, &AddAllHandles,   &LabelStyle,
+                                   &LabelExStyle,     &ButtonStyle,       &ButtonExStyle};
+    for (ui::Control* control : right_column) control->set_visible(expanded);
+    ui::Edit* boxes[] = {&EditCaption,    &EditClassName,   &EditID,        &EditFont,    &EditWindowRect,
+                         &EditClientRect, &EditAppInstance, &EditParentWnd, &EditOwnerWnd};
+    for (ui::Edit* box : boxes) box->set_width(edit_width);
+}
+
+void TAttributesPage::ShowWindowInformation(const TWindowInformation& info) {
+    EditCaption.set_text(info.Caption);
+    EditClassName.set_text(info.ClassName);
+    EditID.set_text(HexText8(static_cast<std::uint32_t>(info.ID)));
+    EditFont.set_text(ui::ansi_to_wide(info.Font));
+    CheckBoxEnabled.set_checked(info.Enabled);
+    CheckBoxVisible.set_checked(info.Visible);
+    CheckBoxUnicode.set_checked(info.Unicode);
+    EditWindowRect.set_text(WindowRectText(info.WindowRect));
+    EditClientRect.set_text(ClientRectText(info.ClientRect));
+    EditAppInstance.set_text(HexText8(info.AppInstance));
+    EditParentWnd.set_text(HexText8(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(info.ParentWnd))));
+    EditOwnerWnd.set_text(HexText8(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(info.OwnerWnd))));
+    IconBig.set_icon(info.IconBig);
+    IconSmall.set_icon(info.IconSmall);
+    ButtonStyle.set_text(HexText8(info.Style));
+    ButtonExStyle.set_text(HexText8(info.ExStyle));
+}
+
+void TAttributesPage::EditCaptionChange() {
+    HWND target = host_.CurrentHandle();
+    if (!WindowResponds(target)) {
+        host_.ShowStatus(L"Cannot change caption, as the window does not respond");
+        return;
+    }
+    host_.ShowStatus(L"Ready");
+    const std::wstring caption = EditCaption.text();
+    if (!::IsWindow(target) || caption.empty() || host_.Updating()) return;
+    if (IsWinNT()) {
+        ::SendMessageW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
+    } else {
+        const std::string ansi = ui::wide_to_ansi(caption);
+        ::SendMessageA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
+    }
+    // The notification a control of the component library receives after its own text changed.
+    constexpr UINT CM_TEXTCHANGED = 0xB012;
+    ::SendMessageA(target, CM_TEXTCHANGED, 0, 0);
+}
+
+void TAttributesPage::CheckBoxVisibleClick() {
+    ::ShowWindowAsync(host_.CurrentHandle(), CheckBoxVisible.checked() ? SW_SHOW : SW_HIDE);
+}
+
+void TAttributesPage::CheckBoxEnabledClick() {
+    HWND target = host_.CurrentHandle();
+    const bool enable = CheckBoxEnabled.checked();
+    // EnableWindow waits for the window's thread to take WM_ENABLE: re-applying the state a window
+    // already has would freeze Scrutel on a hung window for nothing, and a real change waits for it
+    // only when it answers.
+    if (::IsWindow(target) && (::IsWindowEnabled(target) != FALSE) == enable) return;
+    if (::IsWindow(target) && !WindowResponds(target)) {
+        host_.ShowStatus(L"Cannot change the enabled state, as the window does not respond");
+        return;
+    }
+    ::EnableWindow(target, enable);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The Attributes page: the picked window's attributes, and editing of its caption, visibility and
+// enabled state.
+#include <windows.h>
+
+#include <string>
+
+#include "ui/Controls.h"
+#include "window/WindowInformation.h"
+
+// What the page needs of the main window.
+class TAttributesHost {
+public:
+    virtual HWND CurrentHandle() const = 0;
+    virtual bool Updating() const = 0;
+    virtual void ShowStatus(const std::wstring& message) = 0;
+
+protected:
+    ~TAttributesHost() = default;
+};
+
+class TAttributesPage {
+public:
+    explicit TAttributesPage(TAttributesHost& host) : host_(host) {}
+    void Create(HWND page);
+
+    // Writes every box and control from info, each only where its text or state differs.
+    void ShowWindowInformation(const TWindowInformation& info);
+    // The collapsed layout shows only the left column, with wider boxes.
+    void SetLayout(bool expanded, int edit_width);
+
+    // Event handlers.
+    void EditCaptionChange();
+    void CheckBoxVisibleClick();
+    void CheckBoxEnabledClick();
+
+    ui::Label LabelCaption, LabelClassName, LabelID, LabelFont, LabelWindowRect, LabelClientRect,
+        LabelAppInstance, LabelParentWnd, LabelOwnerWnd;
+    ui::Edit EditCaption, EditClassName, EditID, EditFont, EditWindowRect, EditClientRect, EditAppInstance,
+        EditParentWnd, EditOwnerWnd;
+    ui::Picture IconBig, IconSmall;
+    ui::Button ButtonSaveIcon;
+    ui::CheckBox CheckBoxEnabled, CheckBoxVisible, CheckBoxUnicode;
+
+    ui::GroupBox GroupControlInfo;
+    ui::Label LabelAuthor, LabelPackage, LabelWebSite, LabelAuthorValue, LabelPackageValue, LabelWebSiteValue;
+    ui::GroupBox GroupHandleHistory;
+    ui::ListBox HandleHistoryListBox;
+    ui::CheckBox SupressSameHandles, AddAllHandles;
+    ui::Label LabelStyle, LabelExStyle;
+    ui::Button ButtonStyle, ButtonExStyle, ButtonProperties;
+
+private:
+    TAttributesHost& host_;
+};
+
+// Text forms of 32-bit values and rectangles in the main window.
+std::wstring HexText8(std::uint32_t value);           // exactly 8 upper-case digits
+std::wstring HandleText(std::uint32_t value);         // "%X": no leading zeros
+std::wstring WindowRectText(const RECT& r);           // "(l, t)-(r, b) wxh"
+std::wstring ClientRectText(const RECT& r);           // "(l, t)-(r, b)"

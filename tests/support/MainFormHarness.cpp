@@ -1,0 +1,58 @@
+#include "support/MainFormHarness.h"
+
+#include <commctrl.h>
+
+
+#include "app/MainForm.h"
+#include "ui/Application.h"
+
+std::wstring SettingsKeyOfTests() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    name.erase(name.rfind(L'.'));
+    return L"Software\\Orvane\\" + name;
+}
+
+void ClearSettings() { ::RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKeyOfTests().c_str()); }
+
+void Type(ui::Edit& edit, const std::wstring& characters) {
+    for (wchar_t c : characters) ::SendMessageW(edit.handle(), WM_CHAR, c, 1);
+}
+
+void SelectAll(ui::Edit& edit) { ::SendMessageW(edit.handle(), EM_SETSEL, 0, -1); }
+
+void SetCaret(ui::Edit& edit, int position) { ::SendMessageW(edit.handle(), EM_SETSEL, position, position); }
+
+void ChooseTab(TMainForm& form, int page) {
+    int tab = 0;
+    for (int i = 0; i < page; ++i) tab += form.PageControl.page_visible(i) ? 1 : 0;
+    TabCtrl_SetCurSel(form.PageControl.handle(), tab);
+    NMHDR header{form.PageControl.handle(), 0, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageW(form.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+}
+
+void PressAltH(TMainForm& form) {
+    HWND focus = ::GetFocus();
+    ::SetForegroundWindow(form.handle());
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_MENU, 'H', 'H', VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ::SendInput(4, keys, sizeof(INPUT));
+    WaitUntil([&] { return ::GetFocus() != focus; }, std::chrono::milliseconds(2000));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto until = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        ui::Application::instance().process_messages();
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Driving Scrutel's forms in the test process with the messages a user's input produces.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "ui/Controls.h"
+
+class TMainForm;
+
+// The settings key of the test program (its file name is the product name) and its removal.
+std::wstring SettingsKeyOfTests();
+void ClearSettings();
+
+// Types each character as WM_CHAR at the caret, as the keyboard would.
+void Type(ui::Edit& edit, const std::wstring& characters);
+void SelectAll(ui::Edit& edit);
+void SetCaret(ui::Edit& edit, int position);
+
+// Chooses a tab as a click on it does (the tab control's selection-change notification).
+void ChooseTab(TMainForm& form, int page);
+// Alt+H through the message loop's translation of the form's shortcuts.
+void PressAltH(TMainForm& form);
+
+// Handles this thread's messages until the condition holds or the deadline passes.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds deadline = std::chrono::milliseconds(5000));
