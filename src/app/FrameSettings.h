@@ -4,7 +4,7 @@
 #include <string>
 
 struct TFrameSettings {
-    std::uint8_t SelFrameType = 0;          // 0 show completely, 1 cut off hidden parts, 2 frame visible region
+    std::uint8_t SelFrameType = 0;  // 0 show completely, 1 cut off hidden parts, 2 frame visible region
     std::uint32_t SelFrameColor = 0x800000;  // navy, as a library color (red in the low byte)
     bool FillSelFrame = false;
 };

@@ -25,8 +25,8 @@ std::wstring ProductName() {
 
 HBITMAP LoadSystemColoredBitmap(int id) {
     // Grey and white of our pictures become the current button face and highlight colors.
-    return static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                             LR_LOADMAP3DCOLORS));
+    return static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP,
+                                             0, 0, LR_LOADMAP3DCOLORS));
 }
 
 // A strip of 16x16 glyphs whose fuchsia pixels are transparent.
@@ -82,8 +82,9 @@ void TMainForm::CreateControls() {
     const int status_height = status.bottom - status.top;
 
     TabImages_.reset(LoadGlyphStrip(IDB_TABS));
-    PageControl.create(form, {0, kStripHeight, kDesignClientWidth, kDesignClientHeight - kStripHeight - status_height},
-                       TabImages_.get());
+    PageControl.create(
+        form, {0, kStripHeight, kDesignClientWidth, kDesignClientHeight - kStripHeight - status_height},
+        TabImages_.get());
     struct PageSpec {
         const wchar_t* caption;
         bool visible;
@@ -200,6 +201,10 @@ void TMainForm::ButtonCloseOnEscapeClick() { ui::Application::instance().termina
 
 void TMainForm::ShortCutHelperClick() { EditHandle.focus(); }
 
+bool TMainForm::CurrentWindowResponds() const {
+    return Updating_ ? RefreshResponds_ : WindowResponds(CurrentHandle_);
+}
+
 void TMainForm::ShowStatus(const std::wstring& message) { StatusBar.set_panel_text(0, message); }
 
 void TMainForm::RefreshWindowInfo() {
@@ -215,10 +220,12 @@ void TMainForm::RefreshWindowInfo() {
     const unsigned long long value = std::wcstoull(text.c_str(), nullptr, 16);
     CurrentHandle_ = reinterpret_cast<HWND>(static_cast<UINT_PTR>(static_cast<std::uint32_t>(value)));
     const bool responds = WindowResponds(CurrentHandle_);
+    RefreshResponds_ = responds;
     if (::IsWindow(CurrentHandle_)) {
         ShowStatus(responds ? L"Ready" : L"Some information is missing, as the window does not respond");
         TWindowInformation info;
-        ReadWindowInformation(CurrentHandle_, info);
+        // One probe per refresh: the reader and the handlers that the boxes' changes run take its answer.
+        ReadWindowInformation(CurrentHandle_, info, responds);
         Attributes.ShowWindowInformation(info);
     } else if (CurrentHandle_) {
         ShowStatus(L"Error: Unassigned handle!");

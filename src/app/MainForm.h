@@ -43,6 +43,7 @@ public:
     std::wstring StatusText() const { return StatusBar.panel_text(0); }
     HWND CurrentHandle() const override { return CurrentHandle_; }
     bool Updating() const override { return Updating_; }
+    bool CurrentWindowResponds() const override;
     bool Expanded() const { return Expanded_; }
     const TFrameSettings& FrameSettings() const { return FrameSettings_; }
     // The registry key of the settings, below HKEY_CURRENT_USER.
@@ -65,6 +66,7 @@ private:
 
     // Shared state.
     bool Updating_ = false;
+    bool RefreshResponds_ = false;  // the probe's answer, for the handlers a refresh runs
     bool PickingByPoint_ = false;
     HWND CurrentHandle_ = nullptr;
     bool Expanded_ = true;

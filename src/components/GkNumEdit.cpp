@@ -4,7 +4,8 @@ namespace {
 
 wchar_t SystemDecimalSeparator() {
     wchar_t separator[4] = {};
-    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) > 0 && separator[0]) return separator[0];
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) > 0 && separator[0])
+        return separator[0];
     return L'.';
 }
 
@@ -45,7 +46,8 @@ void TGkNumEdit::command(WORD code) {
 }
 
 void TGkNumEdit::Validate() {
-    if (auto correction = core_.Validate(text())) WriteOwnText(correction->text, correction->sel_start, correction->sel_length);
+    if (auto correction = core_.Validate(text()))
+        WriteOwnText(correction->text, correction->sel_start, correction->sel_length);
 }
 
 void TGkNumEdit::WriteOwnText(const std::wstring& new_text, int sel_start, int sel_length) {

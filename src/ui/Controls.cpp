@@ -23,7 +23,10 @@ void Control::create_control(const wchar_t* window_class, const std::wstring& te
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr));
     if (hwnd_) {
         ::SetPropW(hwnd_.get(), kControlProperty, this);
-        if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0))) set_font(font);
+        // Controls take the font of the form they sit on, however deep.
+        HWND form = ::GetAncestor(parent, GA_ROOT);
+        if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(form ? form : parent, WM_GETFONT, 0, 0)))
+            set_font(font);
     }
 }
 
@@ -119,7 +122,8 @@ void Button::click() {
 }
 
 void ToggleButton::create(HWND parent, const Bounds& bounds) {
-    create_control(WC_BUTTONW, L"", WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON | BS_FLAT, 0, parent, bounds);
+    create_control(WC_BUTTONW, L"", WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON | BS_FLAT, 0, parent,
+                   bounds);
 }
 
 void ToggleButton::command(WORD code) {

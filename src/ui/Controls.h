@@ -60,7 +60,8 @@ private:
 
 class Label : public Control {
 public:
-    void create(HWND parent, const std::wstring& caption, const Bounds& bounds, DWORD align = SS_LEFT);
+    void create(HWND parent, const std::wstring& caption, const Bounds& bounds,
+                DWORD align = SS_LEFTNOWORDWRAP);
 };
 
 class Edit : public Control {

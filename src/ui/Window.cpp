@@ -44,6 +44,11 @@ void Window::create_window(DWORD ex_style, const wchar_t* caption, DWORD style, 
 }
 
 LRESULT Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETFONT) {
+        font_ = reinterpret_cast<HFONT>(wp);
+        return 0;
+    }
+    if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(font_);
     LRESULT result = 0;
     if (reflect_notification(msg, wp, lp, result)) return result;
     return default_message(msg, wp, lp);

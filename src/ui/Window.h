@@ -31,6 +31,7 @@ protected:
 private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     unique_hwnd hwnd_;
+    HFONT font_ = nullptr;  // as WM_SETFONT gave it (owned by whoever made it)
 };
 
 // A plain container window (tab pages, strips): forwards its children's notifications to them.

@@ -31,8 +31,8 @@ std::wstring WindowRectText(const RECT& r) {
 }
 
 std::wstring ClientRectText(const RECT& r) {
-    return Format(L"(%d, %d)-(%d, %d)", static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
-                  static_cast<int>(r.bottom));
+    return Format(L"(%d, %d)-(%d, %d)", static_cast<int>(r.left), static_cast<int>(r.top),
+                  static_cast<int>(r.right), static_cast<int>(r.bottom));
 }
 
 void TAttributesPage::Create(HWND page) {
@@ -100,10 +100,11 @@ void TAttributesPage::Create(HWND page) {
 }
 
 void TAttributesPage::SetLayout(bool expanded, int edit_width) {
-    ui::Control* right_column[] = {&GroupControlInfo, &LabelAuthor,     &LabelPackage,       &LabelWebSite,
-                                   &LabelAuthorValue, &LabelPackageValue, &LabelWebSiteValue, &GroupHandleHistory,
-                                   &HandleHistoryListBox, &SupressSameHandles, &AddAllHandles,   &LabelStyle,
-                                   &LabelExStyle,     &ButtonStyle,       &ButtonExStyle};
+    ui::Control* right_column[] = {&GroupControlInfo,   &LabelAuthor,        &LabelPackage,
+                                   &LabelWebSite,       &LabelAuthorValue,   &LabelPackageValue,
+                                   &LabelWebSiteValue,  &GroupHandleHistory, &HandleHistoryListBox,
+                                   &SupressSameHandles, &AddAllHandles,      &LabelStyle,
+                                   &LabelExStyle,       &ButtonStyle,        &ButtonExStyle};
     for (ui::Control* control : right_column) control->set_visible(expanded);
     ui::Edit* boxes[] = {&EditCaption,    &EditClassName,   &EditID,        &EditFont,    &EditWindowRect,
                          &EditClientRect, &EditAppInstance, &EditParentWnd, &EditOwnerWnd};
@@ -131,7 +132,7 @@ void TAttributesPage::ShowWindowInformation(const TWindowInformation& info) {
 
 void TAttributesPage::EditCaptionChange() {
     HWND target = host_.CurrentHandle();
-    if (!WindowResponds(target)) {
+    if (!host_.CurrentWindowResponds()) {
         host_.ShowStatus(L"Cannot change caption, as the window does not respond");
         return;
     }
@@ -160,7 +161,7 @@ void TAttributesPage::CheckBoxEnabledClick() {
     // already has would freeze Scrutel on a hung window for nothing, and a real change waits for it
     // only when it answers.
     if (::IsWindow(target) && (::IsWindowEnabled(target) != FALSE) == enable) return;
-    if (::IsWindow(target) && !WindowResponds(target)) {
+    if (::IsWindow(target) && !host_.CurrentWindowResponds()) {
         host_.ShowStatus(L"Cannot change the enabled state, as the window does not respond");
         return;
     }

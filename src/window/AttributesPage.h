@@ -13,6 +13,8 @@ class TAttributesHost {
 public:
     virtual HWND CurrentHandle() const = 0;
     virtual bool Updating() const = 0;
+    // WindowResponds for the current window; during a refresh, the answer the refresh just got.
+    virtual bool CurrentWindowResponds() const = 0;
     virtual void ShowStatus(const std::wstring& message) = 0;
 
 protected:
@@ -55,7 +57,7 @@ private:
 };
 
 // Text forms of 32-bit values and rectangles in the main window.
-std::wstring HexText8(std::uint32_t value);           // exactly 8 upper-case digits
-std::wstring HandleText(std::uint32_t value);         // "%X": no leading zeros
-std::wstring WindowRectText(const RECT& r);           // "(l, t)-(r, b) wxh"
-std::wstring ClientRectText(const RECT& r);           // "(l, t)-(r, b)"
+std::wstring HexText8(std::uint32_t value);    // exactly 8 upper-case digits
+std::wstring HandleText(std::uint32_t value);  // "%X": no leading zeros
+std::wstring WindowRectText(const RECT& r);    // "(l, t)-(r, b) wxh"
+std::wstring ClientRectText(const RECT& r);    // "(l, t)-(r, b)"

@@ -134,10 +134,17 @@ void ReadWindowInformation(HWND window, TWindowInformation& info) {
 }
 
 void ReadWindowInformation(HWND window, TWindowInformation& info, const TReaderPlatform& platform) {
-    info = TWindowInformation{};
     // Everything that needs the window's own thread is asked only after this probe; the sends that
     // follow have no time-out of their own.
-    const bool responds = WindowResponds(window);
+    ReadWindowInformation(window, info, platform, WindowResponds(window));
+}
+
+void ReadWindowInformation(HWND window, TWindowInformation& info, bool responds) {
+    ReadWindowInformation(window, info, TReaderPlatform{IsWinNT(), IsWinXPOrLater()}, responds);
+}
+
+void ReadWindowInformation(HWND window, TWindowInformation& info, const TReaderPlatform& platform, bool responds) {
+    info = TWindowInformation{};
     if (responds) {
         info.Caption = ReadCaption(window, platform.WinNT);
         info.ClassName = ReadClassName(window, platform.WinNT);

@@ -18,11 +18,14 @@
 
 namespace {
 
-std::wstring Hex(HWND window) { return HandleText(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window))); }
+std::wstring Hex(HWND window) {
+    return HandleText(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window)));
+}
 
 }  // namespace
 
-TEST_CASE("first start: collapsed layout, Attributes page, Ready, default frame settings written at the end") {
+TEST_CASE(
+    "first start: collapsed layout, Attributes page, Ready, default frame settings written at the end") {
     ClearSettings();
     {
         TMainForm form;
@@ -56,7 +59,8 @@ TEST_CASE("first start: collapsed layout, Attributes page, Ready, default frame 
     CHECK(registry.read_integer(L"FillSelFrame") == 0);
 }
 
-TEST_CASE("stored frame settings: only the type's low byte counts, any non-zero fill is true and written as 1") {
+TEST_CASE(
+    "stored frame settings: only the type's low byte counts, any non-zero fill is true and written as 1") {
     ClearSettings();
     {
         ui::Registry registry;
@@ -165,8 +169,8 @@ TEST_CASE("refresh: a responding window, a destroyed one, and the handle 0") {
     CHECK(page.EditID.text().size() == 8);
     // Wine keeps GDI objects per process, so a font is described only for windows of this process.
     CHECK(!page.EditFont.text().empty());
-    CHECK(page.EditParentWnd.text() == HexText8(static_cast<std::uint32_t>(
-                                           reinterpret_cast<UINT_PTR>(fixture.window("dialog")))));
+    CHECK(page.EditParentWnd.text() ==
+          HexText8(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(fixture.window("dialog")))));
     CHECK(page.CheckBoxVisible.checked());
     CHECK(page.CheckBoxEnabled.checked());
     CHECK(page.CheckBoxUnicode.checked());
@@ -193,7 +197,8 @@ TEST_CASE("refresh: a responding window, a destroyed one, and the handle 0") {
     CHECK(page.EditCaption.text() == L"Known rectangle");
 
     // A window that is gone: the page keeps the previous window's values.
-    HWND gone = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND gone =
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
     form.EditHandle.set_text(Hex(gone));
     CHECK(form.StatusText() == L"Error: Unassigned handle!");
@@ -204,8 +209,8 @@ TEST_CASE("refresh: a responding window, a destroyed one, and the handle 0") {
 TEST_CASE("refresh: the font of a button") {
     ClearSettings();
     TMainForm form;
-    ui::unique_hwnd button(::CreateWindowExW(0, L"BUTTON", L"OK", WS_POPUP, 0, 0, 75, 23, nullptr, nullptr, nullptr,
-                                             nullptr));
+    ui::unique_hwnd button(
+        ::CreateWindowExW(0, L"BUTTON", L"OK", WS_POPUP, 0, 0, 75, 23, nullptr, nullptr, nullptr, nullptr));
     ::SendMessageW(button.get(), WM_SETFONT, reinterpret_cast<WPARAM>(form.font()), 0);
     form.EditHandle.set_text(Hex(button.get()));
     CHECK(ui::wide_to_ansi(form.Attributes.EditFont.text()) == "Tahoma, 8 pt, Normal");
@@ -231,7 +236,8 @@ TEST_CASE("refresh of a hung window: what needs its answer is missing, the rest 
     CHECK(page.EditWindowRect.text() == L"(500, 20)-(700, 120) 200x100");
     // The caption box's own handler, run by the refresh, has the last word.
     CHECK(form.StatusText() == L"Cannot change caption, as the window does not respond");
-    CHECK(took < std::chrono::milliseconds(1500));
+    // One probe of 100 ms: the reader and the caption box's handler reuse its answer.
+    CHECK(took < std::chrono::milliseconds(250));
 }
 
 TEST_CASE("editing the caption, visibility and enabled state of another program's window") {

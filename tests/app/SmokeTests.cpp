@@ -61,7 +61,8 @@ TEST_CASE("smoke: Scrutel.exe starts with its main window and ends on Escape") {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    REQUIRE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    REQUIRE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &info));
     ui::unique_kernel_handle process(info.hProcess), thread(info.hThread);
 
     Found found{info.dwProcessId, nullptr};

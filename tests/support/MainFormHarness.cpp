@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-
 #include "app/MainForm.h"
 #include "ui/Application.h"
 
