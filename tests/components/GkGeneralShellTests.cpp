@@ -192,10 +192,11 @@ TEST_CASE("ResolveShortcut gives a shortcut's target through either link interfa
 
 TEST_CASE("ResolveShortcut gives an empty text for what is no shortcut, and leaves COM as it was") {
     TempFolder folder;
+    static const char link_start[] = "L\0\0\0garbage that only starts like a link";
     const std::wstring files[] = {
         folder.path() + L"missing.lnk",
         folder.file(L"empty.lnk", ""),
-        folder.file(L"garbage.lnk", std::string("L\0\0\0garbage that only starts like a link", 42)),
+        folder.file(L"garbage.lnk", std::string(link_start, sizeof link_start - 1)),
         folder.file(L"text.lnk", "[InternetShortcut]\r\nURL=file:///C:/\r\n"),
         folder.path(),  // a folder
         L"",
