@@ -31,9 +31,9 @@ Bytes PackageData(std::uint32_t flags, const std::vector<std::string>& requires_
 }
 
 Bytes DcpName(const std::string& text) {
-    Bytes b = {0xEE};
-    b.insert(b.end(), text.begin(), text.end());
-    b.push_back(0);
+    Bytes b(text.size() + 2, 0);
+    b[0] = 0xEE;
+    std::copy(text.begin(), text.end(), b.begin() + 1);
     return b;
 }
 
