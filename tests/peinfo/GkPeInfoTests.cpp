@@ -366,8 +366,11 @@ TEST_CASE("ImportsWithoutLookupTable follows the last module that was added anew
     for (const auto& c : cases) {
         PeBuilder pe;
         std::vector<ImportModule> modules;
-        for (bool lookup : c.lookupTables)
-            modules.push_back({"m" + std::to_string(modules.size()) + ".dll", lookup, {{"f", 0}}});
+        std::string name = "a.dll";
+        for (bool lookup : c.lookupTables) {
+            modules.push_back({name, lookup, {{"f", 0}}});
+            ++name[0];
+        }
         if (!modules.empty()) pe.AddImports(modules);
         const TPEFileInfo info = Load(pe.Build());
         CHECK(info.ImportList().size() == c.lookupTables.size());
