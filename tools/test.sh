@@ -10,11 +10,15 @@ case "$build" in /*) ;; *) build=$top/$build ;; esac
 
 bash tools/install-deps.sh
 
+status=0
 echo "== formatting"
 files=$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 2>/dev/null || true)
 if [ -n "$files" ]; then
   # shellcheck disable=SC2086
-  clang-format --dry-run --Werror $files
+  if ! clang-format --dry-run --Werror $files; then
+    echo "formatting: the files above differ from .clang-format (clang-format -i FILE)"
+    status=1
+  fi
 fi
 
 echo "== native build (clang, ASan+UBSan)"
@@ -25,7 +29,6 @@ echo "== windows build (MinGW-w64 i686)"
 cmake --preset windows -B "$build/windows" >/dev/null
 cmake --build "$build/windows"
 
-status=0
 echo "== native tests"
 (cd "$build/native" && ctest --output-on-failure) || status=1
 

@@ -143,7 +143,8 @@ void ReadWindowInformation(HWND window, TWindowInformation& info, bool responds)
     ReadWindowInformation(window, info, TReaderPlatform{IsWinNT(), IsWinXPOrLater()}, responds);
 }
 
-void ReadWindowInformation(HWND window, TWindowInformation& info, const TReaderPlatform& platform, bool responds) {
+void ReadWindowInformation(HWND window, TWindowInformation& info, const TReaderPlatform& platform,
+                           bool responds) {
     info = TWindowInformation{};
     if (responds) {
         info.Caption = ReadCaption(window, platform.WinNT);

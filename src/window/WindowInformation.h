@@ -37,7 +37,8 @@ void ReadWindowInformation(HWND window, TWindowInformation& info, const TReaderP
 // For a caller that has just asked WindowResponds itself: the answer is taken instead of a second probe,
 // so a window that does not answer costs one time-out, not two.
 void ReadWindowInformation(HWND window, TWindowInformation& info, bool responds);
-void ReadWindowInformation(HWND window, TWindowInformation& info, const TReaderPlatform& platform, bool responds);
+void ReadWindowInformation(HWND window, TWindowInformation& info, const TReaderPlatform& platform,
+                           bool responds);
 
 // The font description of the Font field for a logical font and the vertical resolution it is shown at.
 std::string DescribeFont(const LOGFONTA& font, int pixels_per_inch);

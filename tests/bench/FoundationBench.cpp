@@ -32,7 +32,9 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-std::wstring Hex(HWND window) { return HandleText(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window))); }
+std::wstring Hex(HWND window) {
+    return HandleText(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window)));
+}
 
 void RefreshLatency() {
     ClearSettings();
@@ -45,9 +47,10 @@ void RefreshLatency() {
         form.EditHandle.set_text(Hex(windows[i % 2]));
         times.push_back(Now() - start);
     }
-    std::printf("RefreshWindowInfo, 1000 refreshes alternating between two windows of another process:\n"
-                "  median %.3f ms, worst %.3f ms\n",
-                Median(times) * 1e3, *std::max_element(times.begin(), times.end()) * 1e3);
+    std::printf(
+        "RefreshWindowInfo, 1000 refreshes alternating between two windows of another process:\n"
+        "  median %.3f ms, worst %.3f ms\n",
+        Median(times) * 1e3, *std::max_element(times.begin(), times.end()) * 1e3);
 }
 
 struct Search {
@@ -80,7 +83,8 @@ void StartUp() {
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
         const double start = Now();
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &info))
             return;
         ui::unique_kernel_handle process(info.hProcess), thread(info.hThread);
         Search search{info.dwProcessId, nullptr};
@@ -97,9 +101,11 @@ void StartUp() {
         if (search.window) ::PostMessageW(search.window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         if (::WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 1);
     }
-    std::printf("Start-up, process start to main window shown, 10 runs: median %.1f ms\n", Median(times) * 1e3);
+    std::printf("Start-up, process start to main window shown, 10 runs: median %.1f ms\n",
+                Median(times) * 1e3);
     if (!peaks.empty())
-        std::printf("Peak working set after start-up: median %.1f MiB (as the process reports it)\n", Median(peaks));
+        std::printf("Peak working set after start-up: median %.1f MiB (as the process reports it)\n",
+                    Median(peaks));
 }
 
 }  // namespace
