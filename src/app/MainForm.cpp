@@ -201,6 +201,10 @@ void TMainForm::ButtonCloseOnEscapeClick() { ui::Application::instance().termina
 
 void TMainForm::ShortCutHelperClick() { EditHandle.focus(); }
 
+// Until the foreign component access is built in, no window has a foreign component.
+TAlienControl* TMainForm::FindAlienControl(HWND, POINT) { return nullptr; }
+void TMainForm::ShowAlienControl() {}
+
 bool TMainForm::CurrentWindowResponds() const {
     return Updating_ ? RefreshResponds_ : WindowResponds(CurrentHandle_);
 }

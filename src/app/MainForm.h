@@ -13,6 +13,8 @@
 #include "ui/Handles.h"
 #include "window/AttributesPage.h"
 
+class TAlienControl;
+
 class TMainForm : public ui::Form, private TAttributesHost {
 public:
     TMainForm();
@@ -38,6 +40,12 @@ public:
     void PinnerClick();
     void ButtonCloseOnEscapeClick();
     void ShortCutHelperClick();
+
+    // The foreign component behind a window and a screen point ((-1, -1): no point), and the
+    // Delphi-VCL page that shows CurrentComponent.
+    TAlienControl* FindAlienControl(HWND window, POINT point);
+    void ShowAlienControl();
+    TAlienControl* CurrentComponent() const { return CurrentComponent_; }
 
     void ShowStatus(const std::wstring& message) override;
     std::wstring StatusText() const { return StatusBar.panel_text(0); }
@@ -68,6 +76,7 @@ private:
     bool Updating_ = false;
     bool RefreshResponds_ = false;  // the probe's answer, for the handlers a refresh runs
     bool PickingByPoint_ = false;
+    TAlienControl* CurrentComponent_ = nullptr;  // owned by the access object's caches
     HWND CurrentHandle_ = nullptr;
     bool Expanded_ = true;
     DWORD OwnProcessId_ = 0;
