@@ -1,5 +1,6 @@
 #pragma once
 // A ByteSource over a file on disk, opened for reading while other programs may read and write it.
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -17,10 +18,21 @@ public:
     std::uint64_t BytesRead() const { return bytesRead_; }
 
 private:
+    // The readers take a few bytes at a time from two or three places at once (thunks and names,
+    // the name and ordinal tables): a few cached blocks save a system call per value.
+    static constexpr std::size_t kBlockSize = 4096, kBlocks = 16;
+    struct Block {
+        std::uint64_t index = UINT64_MAX;
+        std::size_t size = 0;
+        std::array<unsigned char, kBlockSize> bytes;
+    };
+    const Block* LoadBlock(std::uint64_t index);
+
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     std::unique_ptr<std::FILE, Closer> file_;
     std::uint64_t size_ = 0;
     std::uint64_t bytesRead_ = 0;
+    std::unique_ptr<std::array<Block, kBlocks>> blocks_ = std::make_unique<std::array<Block, kBlocks>>();
 };

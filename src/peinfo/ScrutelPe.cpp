@@ -22,7 +22,7 @@ namespace {
 struct Dump {
     std::string error;  // empty: loaded
     std::vector<TPeInfoNode> nodes;
-    std::uint64_t bytesRead = 0, size = 0;
+    std::uint64_t bytesRead = 0, readerBytes = 0, size = 0;  // readerBytes: headers, imports, exports
 };
 
 Dump DumpFile(const std::filesystem::path& fileName) {
@@ -34,6 +34,7 @@ Dump DumpFile(const std::filesystem::path& fileName) {
         packages.ReadPackageInfo(file);
         dump.nodes = BuildPeInfoNodes(info, CollectProducerEvidence(info, file, packages), packages);
         dump.bytesRead = file.BytesRead();
+        dump.readerBytes = info.BytesRead();
         dump.size = file.size();
     } catch (const std::exception& e) {
         dump.error = ErrorBoxText(e.what());
@@ -144,9 +145,11 @@ int Run(const std::vector<std::filesystem::path>& args) {
         const std::string text = json ? JsonLine(Utf8(file), dump) : TextBlock(Utf8(file), dump);
         std::fwrite(text.data(), 1, text.size(), stdout);
         if (bytesRead)
-            std::fprintf(stderr, "%s: %llu of %llu bytes read\n", Utf8(file).c_str(),
-                         static_cast<unsigned long long>(dump.bytesRead),
-                         static_cast<unsigned long long>(dump.size));
+            std::fprintf(stderr,
+                         "%s: %llu of %llu bytes read (%llu by the header, import and export reader)\n",
+                         Utf8(file).c_str(), static_cast<unsigned long long>(dump.bytesRead),
+                         static_cast<unsigned long long>(dump.size),
+                         static_cast<unsigned long long>(dump.readerBytes));
     }
     return std::fflush(stdout) == 0 ? status : 1;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fixtures/PeBuilder.h"
+#include "peinfo/FileByteSource.h"
 #include "peinfo/GkPeInfo.h"
 
 namespace {
@@ -537,4 +538,30 @@ TEST_CASE("a file on disk is read through its path, and an open failure names it
         }
     }
     std::filesystem::remove_all(dir);
+}
+
+TEST_CASE("a file source gives the same bytes as memory across its cached blocks and at its end") {
+    const auto file = std::filesystem::temp_directory_path() / "scrutel-pe1-blocks.bin";
+    Bytes bytes(3 * 4096 + 100);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 7 + i / 251);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    {
+        FileByteSource source(file);
+        MemoryByteSource memory(bytes.data(), bytes.size());
+        CHECK(source.size() == bytes.size());
+        const struct {
+            std::uint64_t offset;
+            std::size_t size;
+        } reads[] = {
+            {0, 64},   {4090, 12},         {100, 3 * 4096},     {3 * 4096 + 90, 20}, {3 * 4096 + 100, 1},
+            {4095, 1}, {70 * 4096 + 5, 4}, {UINT64_MAX - 2, 8}, {8191, 8193},        {0, 0}};
+        for (const auto& r : reads) {
+            CAPTURE(r.offset);
+            Bytes fromFile(r.size + 1, 0xEE), fromMemory(r.size + 1, 0xEE);
+            CHECK(source.read(r.offset, fromFile.data(), r.size) ==
+                  memory.read(r.offset, fromMemory.data(), r.size));
+            CHECK(fromFile == fromMemory);
+        }
+    }
+    std::filesystem::remove(file);
 }
