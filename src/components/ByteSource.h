@@ -40,7 +40,8 @@ bool read_zstring(ByteSource& source, std::uint64_t offset, std::size_t max_leng
 // A source over bytes held in memory (tests, fuzzing, and a file read whole).
 class MemoryByteSource : public ByteSource {
 public:
-    MemoryByteSource(const void* data, std::size_t size) : data_(static_cast<const unsigned char*>(data)), size_(size) {}
+    MemoryByteSource(const void* data, std::size_t size)
+        : data_(static_cast<const unsigned char*>(data)), size_(size) {}
     std::size_t read(std::uint64_t offset, void* into, std::size_t size) override;
     std::uint64_t size() const override { return size_; }
 

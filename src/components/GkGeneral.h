@@ -8,9 +8,9 @@
 #include "components/GkGeneralText.h"
 
 // Platform facts, fixed once at start.
-bool IsWinNT();          // VER_PLATFORM_WIN32_NT: text goes through the W functions
-bool IsWin9x();          // VER_PLATFORM_WIN32_WINDOWS
-bool IsWinXPOrLater();   // system version 5.1 or later
+bool IsWinNT();         // VER_PLATFORM_WIN32_NT: text goes through the W functions
+bool IsWin9x();         // VER_PLATFORM_WIN32_WINDOWS
+bool IsWinXPOrLater();  // system version 5.1 or later
 
 // WM_NULL with SendMessageTimeoutA, SMTO_ABORTIFHUNG, 100 ms: true when the window answered.
 bool WindowResponds(HWND window);
