@@ -56,7 +56,7 @@ LocalWindows& Local() {
     return windows;
 }
 
-std::string Utf8(const std::wstring& text) {
+std::string Ascii(const std::wstring& text) {
     std::string narrow;
     for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
     return narrow;
@@ -89,8 +89,8 @@ TEST_CASE("the platform facts say NT and 5.1 or later under Wine") {
 
 TEST_CASE("a dialog's button is read from another process, its font from another thread") {
     const TWindowInformation info = Read(Remote(), "button");
-    CHECK(Utf8(info.Caption) == "OK");
-    CHECK(Utf8(info.ClassName) == "Button");
+    CHECK(Ascii(info.Caption) == "OK");
+    CHECK(Ascii(info.ClassName) == "Button");
     CHECK(info.ID == 1001);
     CHECK(info.Enabled);
     CHECK(info.Visible);
@@ -186,17 +186,17 @@ TEST_CASE("captions end inside the buffer, whatever the window answers") {
             CAPTURE(c.window);
             CAPTURE(platform.WinNT);
             const TWindowInformation info = Read(Remote(), c.window, platform);
-            CHECK(Utf8(info.Caption) == c.caption);
+            CHECK(Ascii(info.Caption) == c.caption);
         }
     }
-    CHECK(Utf8(Read(Remote(), "notext", Ansi).ClassName) == "FixtureNoText");
+    CHECK(Ascii(Read(Remote(), "notext", Ansi).ClassName) == "FixtureNoText");
 }
 
 TEST_CASE("a top-level window's rectangles, styles, parent and owner") {
     const TWindowInformation info = Read(Remote(), "rect");
     CHECK(RectText(info.WindowRect) == "(10, 20)-(110, 70)");
     CHECK(RectText(info.ClientRect) == "(0, 0)-(100, 50)");
-    CHECK(Utf8(info.ClassName) == "FixturePlain");
+    CHECK(Ascii(info.ClassName) == "FixturePlain");
     CHECK(info.ID == 0);
     CHECK((info.Style & (WS_POPUP | WS_VISIBLE | WS_CHILD)) == (WS_POPUP | WS_VISIBLE));
     CHECK((info.ExStyle & WS_EX_TOOLWINDOW) != 0);
@@ -232,8 +232,8 @@ TEST_CASE("a hung window costs one probe and still shows what needs no answer") 
     MESSAGE("reading a hung window took " << elapsed << " ms");
     CHECK(elapsed < 1000);
 
-    CHECK(Utf8(info.Caption) == "(not available)");
-    CHECK(Utf8(info.ClassName) == "(not available)");
+    CHECK(Ascii(info.Caption) == "(not available)");
+    CHECK(Ascii(info.ClassName) == "(not available)");
     CHECK(info.Font == "(not available)");
     CHECK(info.IconBig == nullptr);
     CHECK(info.IconSmall == nullptr);
@@ -248,7 +248,7 @@ TEST_CASE("a hung window costs one probe and still shows what needs no answer") 
 
     TWindowInformation frame;
     ReadWindowInformation(Remote().window("hangframe"), frame);
-    CHECK(Utf8(frame.Caption) == "(not available)");
+    CHECK(Ascii(frame.Caption) == "(not available)");
     CHECK(frame.OwnerWnd == Remote().window("main"));
 }
 
@@ -266,7 +266,7 @@ TEST_CASE("a destroyed window does not respond and leaves nothing of an earlier 
     TWindowInformation info;
     ReadWindowInformation(Remote().window("button"), info);
     ReadWindowInformation(window, info);
-    CHECK(Utf8(info.Caption) == "(not available)");
+    CHECK(Ascii(info.Caption) == "(not available)");
     CHECK(info.ID == 0);
     CHECK(info.AppInstance == 0);
     CHECK(info.ParentWnd == nullptr);
