@@ -2,11 +2,10 @@
 # Prints the main window's figures: refresh latency, start-up time, peak working set (under Wine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${SCRUTEL_BUILD:-$PWD/build}
+. tools/wine-env.sh
 bash tools/install-deps.sh
 cmake --preset windows -B "$build/windows" >/dev/null
 cmake --build "$build/windows" --target foundation_bench
-. tools/wine-env.sh
 wine_env_start "$build"
 trap wine_env_stop EXIT
 wine "$build/windows/bin/foundation_bench.exe"

@@ -3,15 +3,12 @@
 # Xvfb, starts Scrutel there and says how to look at it. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-top=$PWD
-build=${SCRUTEL_BUILD:-$top/build}
-case "$build" in /*) ;; *) build=$top/$build ;; esac
+. tools/wine-env.sh
 
 bash tools/install-deps.sh
 cmake --preset windows -B "$build/windows" >/dev/null
 cmake --build "$build/windows" --target Scrutel
 
-. tools/wine-env.sh
 had_display=${DISPLAY:-}
 wine_env_start "$build"
 trap wine_env_stop EXIT

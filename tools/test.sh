@@ -4,9 +4,7 @@
 # Installs what it needs first. SCRUTEL_BUILD names the build folder (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-top=$PWD
-build=${SCRUTEL_BUILD:-$top/build}
-case "$build" in /*) ;; *) build=$top/$build ;; esac
+. tools/wine-env.sh
 
 bash tools/install-deps.sh
 
@@ -33,7 +31,6 @@ echo "== native tests"
 (cd "$build/native" && ctest --output-on-failure) || status=1
 
 echo "== windows tests under Wine"
-. tools/wine-env.sh
 wine_env_start "$build"
 trap wine_env_stop EXIT
 (cd "$build/windows" && ctest --output-on-failure) || status=1

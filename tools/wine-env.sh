@@ -1,5 +1,9 @@
-# Sourced by run.sh and test.sh: a Wine prefix under the build folder, an X display, a kept wineserver.
-# Usage: wine_env_start BUILD_DIR; ... ; wine_env_stop
+# Sourced by the tools' scripts from the top folder: the build folder, a Wine prefix under it, an X
+# display and a kept wineserver. Usage: . tools/wine-env.sh; wine_env_start "$build"; ...; wine_env_stop
+# SCRUTEL_BUILD names the build folder (default: build).
+build=${SCRUTEL_BUILD:-$PWD/build}
+case "$build" in /*) ;; *) build=$PWD/$build ;; esac
+
 wine_env_start() {
   local build=$1
   export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEARCH=win32
