@@ -1,5 +1,7 @@
 #include "peinfo/PeInfoNodes.h"
 
+#include "components/GkGeneralText.h"
+
 namespace {
 
 const std::vector<std::string> kFieldValue = {"Field", "Value"};
@@ -22,16 +24,10 @@ TPeInfoNode PairNode(std::vector<std::string> path, std::vector<std::string> col
 }  // namespace
 
 std::vector<std::string> SplitDisplayRow(const std::string& row, std::size_t fields) {
+    static const std::vector<std::string> tab = {"\t"};
     std::vector<std::string> result;
     result.reserve(fields);
-    std::size_t at = 0;
-    while (result.size() < fields) {
-        while (at < row.size() && static_cast<unsigned char>(row[at]) <= 32) ++at;
-        const std::size_t tab = row.find('\t', at);
-        const std::size_t stop = tab == std::string::npos ? row.size() : tab;
-        result.push_back(row.substr(at, stop - at));
-        at = tab == std::string::npos ? row.size() : tab + 1;
-    }
+    for (std::size_t n = 1; n <= fields; ++n) result.push_back(GetField(row, static_cast<int>(n), tab));
     return result;
 }
 

@@ -15,8 +15,8 @@ struct TPeInfoNode {
     std::vector<std::vector<std::string>> Rows;  // one text per column
 };
 
-// The list's split of a display row into `fields` texts: before each field, blanks and control
-// characters (TAB included) are dropped; a field ends at the next TAB; missing fields are empty.
+// The list's split of a display row into `fields` texts with GetField and TAB as the delimiter: before
+// each field, blanks and control characters (TAB included) are dropped; missing fields are empty.
 std::vector<std::string> SplitDisplayRow(const std::string& row, std::size_t fields);
 
 // What producer detection needs, from the reader, the file's resources and its package lists.
