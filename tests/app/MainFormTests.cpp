@@ -22,6 +22,17 @@ std::wstring Hex(HWND window) {
     return HandleText(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window)));
 }
 
+struct NoStoredSettings {
+    NoStoredSettings() { ClearSettings(); }
+};
+
+// A fresh main window (no stored settings) and the window fixture in another process.
+struct FreshMainForm : NoStoredSettings {
+    FixtureProcess fixture{L"window_fixture.exe"};
+    TMainForm form;
+    TAttributesPage& page = form.Attributes;
+};
+
 }  // namespace
 
 TEST_CASE(
@@ -154,12 +165,7 @@ TEST_CASE("typing into the handle box, character by character") {
     CHECK(changes >= 1);
 }
 
-TEST_CASE("refresh: a responding window, a destroyed one, and the handle 0") {
-    ClearSettings();
-    FixtureProcess fixture(L"window_fixture.exe");
-    TMainForm form;
-    TAttributesPage& page = form.Attributes;
-
+TEST_CASE_FIXTURE(FreshMainForm, "refresh: a responding window, a destroyed one, and the handle 0") {
     HWND button = fixture.window("button");
     form.EditHandle.set_text(Hex(button));
     CHECK(form.StatusText() == L"Ready");
@@ -187,7 +193,7 @@ TEST_CASE("refresh: a responding window, a destroyed one, and the handle 0") {
     form.EditHandle.set_text(L"0");
     form.EditHandle.set_text(Hex(rect));
     CHECK(caption_changes == 0);
-    page.EditCaption.on_change = [&page] { page.EditCaptionChange(); };
+    page.EditCaption.on_change = [this] { page.EditCaptionChange(); };
 
     // "0": no message, nothing changes.
     form.ShowStatus(L"untouched");
@@ -218,11 +224,8 @@ TEST_CASE("refresh: the font of a button") {
     CHECK_FALSE(form.Attributes.CheckBoxVisible.checked());
 }
 
-TEST_CASE("refresh of a hung window: what needs its answer is missing, the rest is shown") {
-    ClearSettings();
-    FixtureProcess fixture(L"window_fixture.exe");
-    TMainForm form;
-    TAttributesPage& page = form.Attributes;
+TEST_CASE_FIXTURE(FreshMainForm,
+                  "refresh of a hung window: what needs its answer is missing, the rest is shown") {
     HWND hung = fixture.window("hangframe");
     fixture.hang("hangframe", 3000);
     const auto started = std::chrono::steady_clock::now();
@@ -240,11 +243,8 @@ TEST_CASE("refresh of a hung window: what needs its answer is missing, the rest 
     CHECK(took < std::chrono::milliseconds(250));
 }
 
-TEST_CASE("editing the caption, visibility and enabled state of another program's window") {
-    ClearSettings();
-    FixtureProcess fixture(L"window_fixture.exe");
-    TMainForm form;
-    TAttributesPage& page = form.Attributes;
+TEST_CASE_FIXTURE(FreshMainForm,
+                  "editing the caption, visibility and enabled state of another program's window") {
     HWND target = fixture.window("rect");
     form.EditHandle.set_text(Hex(target));
 
@@ -275,10 +275,7 @@ TEST_CASE("editing the caption, visibility and enabled state of another program'
     CHECK(::IsWindowEnabled(target));
 }
 
-TEST_CASE("the caption of a hung window is not changed") {
-    ClearSettings();
-    FixtureProcess fixture(L"window_fixture.exe");
-    TMainForm form;
+TEST_CASE_FIXTURE(FreshMainForm, "the caption of a hung window is not changed") {
     HWND hung = fixture.window("hangframe");
     form.EditHandle.set_text(Hex(hung));
     fixture.hang("hangframe", 2000);

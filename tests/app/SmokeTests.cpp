@@ -13,30 +13,6 @@
 
 namespace {
 
-std::wstring BesideTests(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return folder + name;
-}
-
-struct Found {
-    DWORD pid;
-    HWND window;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<Found*>(data);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid == found->pid && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER) == nullptr) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK FindChildOfClass(HWND window, LPARAM data) {
     auto* found = reinterpret_cast<std::pair<const wchar_t*, HWND>*>(data);
     wchar_t name[64] = {};
@@ -65,12 +41,8 @@ TEST_CASE("smoke: Scrutel.exe starts with its main window and ends on Escape") {
                              &info));
     ui::unique_kernel_handle process(info.hProcess), thread(info.hThread);
 
-    Found found{info.dwProcessId, nullptr};
-    REQUIRE(WaitUntil([&] {
-        ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
-        return found.window != nullptr;
-    }));
-    HWND main = found.window;
+    HWND main = nullptr;
+    REQUIRE(WaitUntil([&] { return (main = VisibleMainWindowOf(info.dwProcessId)) != nullptr; }));
     CHECK(ui::window_text(main) == L"Scrutel");
     RECT client{};
     ::GetClientRect(main, &client);

@@ -53,28 +53,8 @@ void RefreshLatency() {
         Median(times) * 1e3, *std::max_element(times.begin(), times.end()) * 1e3);
 }
 
-struct Search {
-    DWORD pid;
-    HWND window;
-};
-
-BOOL CALLBACK FindVisible(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && ::IsWindowVisible(window)) {
-        search->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void StartUp() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring exe = path;
-    exe.erase(exe.find_last_of(L"\\/") + 1);
-    exe += L"Scrutel.exe";
+    const std::wstring exe = BesideTests(L"Scrutel.exe");
     std::vector<double> times;
     std::vector<double> peaks;
     for (int run = 0; run < 10; ++run) {
@@ -87,10 +67,10 @@ void StartUp() {
                               &info))
             return;
         ui::unique_kernel_handle process(info.hProcess), thread(info.hThread);
-        Search search{info.dwProcessId, nullptr};
-        while (!search.window && Now() - start < 20) {
-            ::EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
-            if (!search.window) ::Sleep(0);
+        HWND main = nullptr;
+        while (!main && Now() - start < 20) {
+            main = VisibleMainWindowOf(info.dwProcessId);
+            if (!main) ::Sleep(0);
         }
         times.push_back(Now() - start);
         ::WaitForInputIdle(process.get(), 5000);
@@ -98,7 +78,7 @@ void StartUp() {
         memory.cb = sizeof memory;
         if (::GetProcessMemoryInfo(process.get(), &memory, sizeof memory))
             peaks.push_back(static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
-        if (search.window) ::PostMessageW(search.window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        if (main) ::PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         if (::WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 1);
     }
     std::printf("Start-up, process start to main window shown, 10 runs: median %.1f ms\n",

@@ -46,6 +46,38 @@ void PressAltH(TMainForm& form) {
     WaitUntil([&] { return ::GetFocus() != focus; }, std::chrono::milliseconds(2000));
 }
 
+std::wstring BesideTests(const wchar_t* name) {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return folder + name;
+}
+
+namespace {
+
+struct MainWindowSearch {
+    DWORD pid;
+    HWND window;
+};
+
+BOOL CALLBACK TakeMainWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<MainWindowSearch*>(data);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid || !::IsWindowVisible(window) || ::GetWindow(window, GW_OWNER)) return TRUE;
+    search->window = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND VisibleMainWindowOf(DWORD process_id) {
+    MainWindowSearch search{process_id, nullptr};
+    ::EnumWindows(TakeMainWindow, reinterpret_cast<LPARAM>(&search));
+    return search.window;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
     const auto until = std::chrono::steady_clock::now() + deadline;
     for (;;) {

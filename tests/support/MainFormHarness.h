@@ -24,6 +24,11 @@ void ChooseTab(TMainForm& form, int page);
 // Alt+H through the message loop's translation of the form's shortcuts.
 void PressAltH(TMainForm& form);
 
+// A program beside the test programs in bin.
+std::wstring BesideTests(const wchar_t* name);
+// The first visible unowned top-level window of a process; null when there is none (yet).
+HWND VisibleMainWindowOf(DWORD process_id);
+
 // Handles this thread's messages until the condition holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::milliseconds(5000));
