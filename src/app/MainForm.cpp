@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "Resource.h"
+#include "app/WindowFinder.h"
 #include "components/GkGeneral.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
@@ -144,6 +145,8 @@ void TMainForm::FormCreate() {
     PipetteCursor_.reset(LoadOwnCursor(IDC_PIPETTE));
     app.register_cursor(1, FinderCursor_.get());
     app.register_cursor(2, PipetteCursor_.get());
+    FinderHook_.install(WindowFinder.handle(),
+                        [this](const ui::WindowHook::Call& call) { return WindowFinderMessage(call); });
 
     if (ui::unique_image_list pins{LoadGlyphStrip(IDB_PIN)}) {
         // The strip holds the glyphs up, disabled, down and held.
@@ -152,7 +155,12 @@ void TMainForm::FormCreate() {
     }
     Pinner.set_glyphs(PinUp_.get(), PinDown_.get());
 
+    Attributes.HandleHistoryListBox.on_click = [this] { HandleHistoryListBoxClick(); };
+    Attributes.SupressSameHandles.on_click = [this] { SupressSameHandlesClick(); };
+
     PageControlChange();
+
+    HotKeyRegistered_ = ::RegisterHotKey(handle(), kCaptureHotKeyId, MOD_SHIFT, VK_SNAPSHOT) != FALSE;
 
     Expanded_ = true;
     ButtonExpand.click();
@@ -166,6 +174,8 @@ void TMainForm::FormDestroy() {
     } catch (...) {
         app.handle_exception(std::current_exception());
     }
+    // Released with the window it belongs to, so that the hotkey works for as long as Scrutel runs.
+    if (HotKeyRegistered_) ::UnregisterHotKey(handle(), kCaptureHotKeyId);
     app.register_cursor(1, nullptr);
     app.register_cursor(2, nullptr);
 }
@@ -200,6 +210,14 @@ void TMainForm::PinnerClick() {
 void TMainForm::ButtonCloseOnEscapeClick() { ui::Application::instance().terminate(); }
 
 void TMainForm::ShortCutHelperClick() { EditHandle.focus(); }
+
+LRESULT TMainForm::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_HOTKEY) {
+        CaptureHotKey(wp);
+        return 0;
+    }
+    return Form::handle_message(msg, wp, lp);
+}
 
 // Until the foreign component access is built in, no window has a foreign component.
 TAlienControl* TMainForm::FindAlienControl(HWND, POINT) { return nullptr; }

@@ -7,10 +7,13 @@
 #include <string>
 
 #include "app/FrameSettings.h"
+#include "app/HandleHistory.h"
+#include "app/SelectionFrame.h"
 #include "components/GkNumEdit.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Handles.h"
+#include "ui/WindowHook.h"
 #include "window/AttributesPage.h"
 
 class TAlienControl;
@@ -40,6 +43,22 @@ public:
     void PinnerClick();
     void ButtonCloseOnEscapeClick();
     void ShortCutHelperClick();
+
+    // Picking by pointing (WindowFinder.cpp, HandleHistory.cpp): the finder picture's mouse handlers,
+    // the capture hotkey (WM_HOTKEY) and the handle history.
+    void WindowFinderMouseDown();
+    void WindowFinderMouseMove();
+    void WindowFinderMouseUp();
+    void CaptureHotKey(WPARAM id);
+    void AddToHandleHistory();
+    void HandleHistoryListBoxClick();
+    void SupressSameHandlesClick();
+    HWND FinderWindow() const { return FinderWindow_; }
+    POINT PickPoint() const { return PickPoint_; }
+    bool PickingByPoint() const { return PickingByPoint_; }
+    bool FinderDragging() const { return Dragging_; }
+    const TSelectionFrame& SelectionFrame() const { return SelectionFrame_; }
+    const THandleHistory& HandleHistory() const { return HandleHistory_; }
 
     // The foreign component behind a window and a screen point ((-1, -1): no point), and the
     // Delphi-VCL page that shows CurrentComponent.
@@ -71,6 +90,10 @@ private:
     void FormCreate();
     void FormDestroy();
     void CreateControls();
+    LRESULT handle_message(UINT msg, WPARAM wp, LPARAM lp) override;
+    LRESULT WindowFinderMessage(const ui::WindowHook::Call& call);
+    bool IsOwnWindow(HWND window) const;
+    void EndFinderDrag();
 
     // Shared state.
     bool Updating_ = false;
@@ -92,4 +115,13 @@ private:
     ui::unique_bitmap FinderIdle_, FinderDragging_;
     ui::unique_icon PinUp_, PinDown_;
     ui::unique_cursor FinderCursor_, PipetteCursor_;
+
+    // Picking by pointing.
+    HWND FinderWindow_ = nullptr;  // the window under the last finder move or hotkey pick
+    POINT PickPoint_{};
+    bool Dragging_ = false;
+    bool HotKeyRegistered_ = false;
+    TSelectionFrame SelectionFrame_;
+    THandleHistory HandleHistory_{Attributes.HandleHistoryListBox, Attributes.SupressSameHandles};
+    ui::WindowHook FinderHook_;  // the finder picture's mouse messages
 };
