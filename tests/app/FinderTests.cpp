@@ -366,10 +366,7 @@ TEST_CASE("the handle history: A, B, A; No duplicates; Add all touched windows; 
 }
 
 TEST_CASE("Scrutel.exe: the finder shows its dragging picture and the cross-hair cursor during a drag") {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring command = path;
-    command = L"\"" + command.substr(0, command.find_last_of(L"\\/") + 1) + L"Scrutel.exe\"";
+    std::wstring command = L"\"" + BesideTests(L"Scrutel.exe") + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
