@@ -1,0 +1,190 @@
+#include "alien/AlienAccess.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "alien/AlienLayouts.h"
+
+namespace {
+
+std::string Hex8(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%.8X", static_cast<unsigned>(value));
+    return text;
+}
+
+bool SameTextAscii(const std::string& a, const char* b) {
+    const std::size_t length = std::strlen(b);
+    if (a.size() != length) return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// Slot addresses below a class record wrap like the foreign 32-bit arithmetic does.
+std::uint32_t Slot(std::uint32_t class_record, std::int32_t offset) {
+    return class_record + static_cast<std::uint32_t>(offset);
+}
+
+}  // namespace
+
+TAlienApplication::TAlienApplication(TAlienPlatform& platform, std::uint32_t window)
+    : platform_(platform), window_(window) {
+    thread_id_ = platform_.ThreadProcessOf(window_, process_id_);
+    instance_ = platform_.InstanceOf(window_);
+    control_atom_name_ = "ControlOfs" + Hex8(instance_) + Hex8(thread_id_);
+    window_atom_name_ = "Delphi" + Hex8(process_id_);
+    object_message_ = platform_.RegisterMessage(control_atom_name_);
+    process_ = platform_.OpenForReading(process_id_);
+    version_ = RecogniseVersion();
+}
+
+TAlienApplication::~TAlienApplication() {
+    class_cache_.clear();
+    win_control_cache_.clear();
+    control_cache_.clear();
+    component_cache_.clear();
+    font_cache_.clear();
+    list_cache_.clear();
+    process_.reset();
+}
+
+bool TAlienApplication::IsVclWindow(std::uint32_t window) const {
+    return platform_.PropertyByAtomName(window, window_atom_name_) != 0;
+}
+
+std::uint32_t TAlienApplication::ObjectAddressOf(std::uint32_t window) const {
+    if (std::uint32_t answer = platform_.QueryObject(window, object_message_)) return answer;
+    return platform_.PropertyByAtomName(window, control_atom_name_);
+}
+
+TAlienWinControl* TAlienApplication::WinControlOf(std::uint32_t window) {
+    if (!IsVclWindow(window)) throw ui::EAbort();
+    return WinControlProxy(ObjectAddressOf(window));
+}
+
+std::size_t TAlienApplication::ReadMemory(std::uint32_t address, void* into, std::size_t size) const {
+    if (size == 0 || !process_) return 0;
+    return process_->read(address, into, size);
+}
+
+std::uint32_t TAlienApplication::ReadPointer(std::uint32_t address) const {
+    unsigned char bytes[4] = {};
+    if (ReadMemory(address, bytes, sizeof bytes) != sizeof bytes) return 0;
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+std::string TAlienApplication::ReadPCharString(std::uint32_t address) const {
+    if (address == 0) return {};
+    std::vector<char> buffer(MaxPCharLength);
+    const std::size_t got = ReadMemory(address, buffer.data(), buffer.size());
+    const void* nul = std::memchr(buffer.data(), 0, got);
+    return std::string(buffer.data(), nul ? static_cast<const char*>(nul) - buffer.data() : got);
+}
+
+std::string TAlienApplication::ReadShortString(std::uint32_t address) const {
+    if (address == 0) return {};
+    unsigned char length = 0;
+    if (ReadMemory(address, &length, 1) != 1 || length == 0) return {};
+    char text[255];
+    const std::size_t got = ReadMemory(address + 1, text, length);
+    return std::string(text, got);
+}
+
+std::string TAlienApplication::ReadLongString(std::uint32_t address) const {
+    if (address == 0) return {};
+    const auto length = static_cast<std::int32_t>(ReadPointer(address - 4));
+    if (length <= 0) return {};
+    std::vector<char> text(std::min<std::size_t>(static_cast<std::size_t>(length), MaxLongStringLength));
+    const std::size_t got = ReadMemory(address, text.data(), text.size());
+    return std::string(text.data(), got);
+}
+
+std::int32_t TAlienApplication::ConvertColor(std::int32_t color) const {
+    const auto value = static_cast<std::uint32_t>(color);
+    if (version_ < 7 && (value & 0x80000000u))
+        return static_cast<std::int32_t>((value & 0x00FFFFFFu) | 0xFF000000u);
+    return color;
+}
+
+std::int32_t TAlienApplication::RecogniseVersion() const {
+    const std::uint32_t object = ObjectAddressOf(window_);
+    if (object == 0) return 0;
+    const std::uint32_t class_record = ReadPointer(object);
+    if (class_record == 0) return 0;
+    if (ReadPointer(Slot(class_record, ClassLayoutA.SelfPointer)) == class_record) return 3;
+    if (ReadPointer(Slot(class_record, ClassLayoutB.SelfPointer)) == class_record)
+        return LayoutBVersion(class_record);
+    return 0;
+}
+
+std::int32_t TAlienApplication::LayoutBVersion(std::uint32_t class_record) const {
+    const TClassRecordLayout& slots = ClassLayoutB;
+    std::uint32_t c = class_record;
+    for (int depth = 0;; ++depth) {
+        if (depth == MaxClassDepth) return 0;
+        if (SameTextAscii(ReadShortString(ReadPointer(Slot(c, slots.ClassName))), "TWinControl")) break;
+        const std::uint32_t parent_cell = ReadPointer(Slot(c, slots.Parent));
+        if (parent_cell == 0) return 0;
+        c = ReadPointer(parent_cell);
+        if (c == 0) return 0;
+    }
+    switch (ReadPointer(Slot(c, slots.InstanceSize))) {
+        case 492:
+            return 5;
+        case 516: {
+            const std::uint32_t table = ReadPointer(Slot(c, slots.DynamicTable));
+            unsigned char count[2] = {};
+            if (table == 0 || ReadMemory(table, count, sizeof count) != sizeof count) return 0;
+            switch (count[0] | count[1] << 8) {
+                case 104:
+                    return 6;
+                case 105:
+                    return 7;
+                default:
+                    return 0;
+            }
+        }
+        default:
+            return 0;
+    }
+}
+
+void TAlienApplication::RequireVersion() const {
+    if (version_ == 0) throw ui::EAbort();
+}
+
+template <class Proxy>
+Proxy* TAlienApplication::Lookup(Cache<Proxy>& cache, std::uint32_t address) {
+    if (auto found = cache.find(address); found != cache.end()) return found->second.get();
+    auto proxy = std::make_unique<Proxy>(*this, address);
+    Proxy* made = proxy.get();
+    cache.emplace(address, std::move(proxy));
+    return made;
+}
+
+TAlienClass* TAlienApplication::ClassProxy(std::uint32_t address) { return Lookup(class_cache_, address); }
+
+TAlienList* TAlienApplication::ListProxy(std::uint32_t address) { return Lookup(list_cache_, address); }
+
+TAlienFont* TAlienApplication::FontProxy(std::uint32_t address) {
+    return address ? Lookup(font_cache_, address) : nullptr;
+}
+
+TAlienComponent* TAlienApplication::ComponentProxy(std::uint32_t address) {
+    RequireVersion();
+    return address ? Lookup(component_cache_, address) : nullptr;
+}
+
+TAlienControl* TAlienApplication::ControlProxy(std::uint32_t address) {
+    RequireVersion();
+    return address ? Lookup(control_cache_, address) : nullptr;
+}
+
+TAlienWinControl* TAlienApplication::WinControlProxy(std::uint32_t address) {
+    RequireVersion();
+    return address ? Lookup(win_control_cache_, address) : nullptr;
+}

@@ -1,0 +1,282 @@
+#include "alien/AlienProxies.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <unordered_set>
+
+#include "alien/AlienAccess.h"
+#include "alien/AlienLayouts.h"
+
+namespace {
+
+void RefuseNull(std::uint32_t address) {
+    if (address == 0) throw std::invalid_argument("foreign proxy for address 0");
+}
+
+const TClassRecordLayout& ClassRecordOf(const TAlienApplication& application) {
+    const TObjectLayout* layout = LayoutOfVersion(application.Version());
+    if (!layout) throw application.UndefinedPropertyError();
+    return *layout->ClassRecord;
+}
+
+// The platform's multiply-then-divide: a 64-bit product, rounded half away from zero, -1 for a
+// divisor of 0 or a result outside the 32-bit range.
+std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator) {
+    if (denominator == 0) return -1;
+    std::int64_t product = static_cast<std::int64_t>(number) * numerator;
+    std::int64_t divisor = denominator;
+    if (divisor < 0) {
+        product = -product;
+        divisor = -divisor;
+    }
+    const std::int64_t result =
+        product >= 0 ? (product + divisor / 2) / divisor : (product - divisor / 2) / divisor;
+    if (result > std::numeric_limits<std::int32_t>::max() ||
+        result < -std::numeric_limits<std::int32_t>::max())
+        return -1;
+    return static_cast<std::int32_t>(result);
+}
+
+// Foreign coordinates can be anything; the sum wraps as it would in the foreign program.
+std::int32_t WrappingSum(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+}  // namespace
+
+TAlienSlice::TAlienSlice(TAlienApplication& application, std::uint32_t address, std::uint32_t start,
+                         std::uint32_t size)
+    : start_(start), bytes_(size, 0) {
+    // A slice that would run past the end of the 32-bit address space is not read at all.
+    if (std::uint64_t{address} + start + size <= 0x100000000ull)
+        application.ReadMemory(address + start, bytes_.data(), bytes_.size());
+}
+
+std::uint32_t TAlienSlice::U32(std::uint32_t offset) const {
+    if (offset < start_ || std::uint64_t{offset} - start_ + 4 > bytes_.size()) return 0;
+    const unsigned char* b = bytes_.data() + (offset - start_);
+    return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+std::uint16_t TAlienSlice::U16(std::uint32_t offset) const {
+    if (offset < start_ || std::uint64_t{offset} - start_ + 2 > bytes_.size()) return 0;
+    const unsigned char* b = bytes_.data() + (offset - start_);
+    return static_cast<std::uint16_t>(b[0] | b[1] << 8);
+}
+
+std::uint8_t TAlienSlice::U8(std::uint32_t offset) const {
+    if (offset < start_ || std::uint64_t{offset} - start_ >= bytes_.size()) return 0;
+    return bytes_[offset - start_];
+}
+
+// ---- TAlienClass
+
+TAlienClass::TAlienClass(TAlienApplication& application, std::uint32_t address)
+    : application_(application), address_(address) {
+    RefuseNull(address);
+}
+
+const std::string& TAlienClass::ClassName() {
+    if (!name_) {
+        const TClassRecordLayout& slots = ClassRecordOf(application_);
+        name_ = application_.ReadShortString(
+            application_.ReadPointer(address_ + static_cast<std::uint32_t>(slots.ClassName)));
+    }
+    return *name_;
+}
+
+TAlienClass* TAlienClass::ClassParent() {
+    if (!parent_) {
+        const TClassRecordLayout& slots = ClassRecordOf(application_);
+        const std::uint32_t cell =
+            application_.ReadPointer(address_ + static_cast<std::uint32_t>(slots.Parent));
+        const std::uint32_t parent = cell ? application_.ReadPointer(cell) : 0;
+        parent_ = parent ? application_.ClassProxy(parent) : nullptr;
+    }
+    return *parent_;
+}
+
+std::vector<std::string> ClassHierarchy(TAlienClass* cls) {
+    std::vector<std::string> names;
+    std::unordered_set<const TAlienClass*> seen;
+    while (cls && seen.insert(cls).second && names.size() < TAlienApplication::MaxClassDepth) {
+        names.push_back(cls->ClassName());
+        cls = cls->ClassParent();
+    }
+    return names;
+}
+
+// ---- TAlienObject
+
+TAlienObject::TAlienObject(TAlienApplication& application, std::uint32_t address)
+    : application_(application), address_(address) {
+    RefuseNull(address);
+}
+
+TAlienObject::TAlienObject(TAlienApplication& application, std::uint32_t address, NullAllowed)
+    : application_(application), address_(address) {}
+
+const TObjectLayout& TAlienObject::Layout() const {
+    const TObjectLayout* layout = LayoutOfVersion(application_.Version());
+    if (!layout) throw application_.UndefinedPropertyError();
+    return *layout;
+}
+
+TAlienClass* TAlienObject::ClassType() {
+    if (!class_) {
+        const std::uint32_t pointer = address_ ? application_.ReadPointer(address_) : 0;
+        class_ = pointer ? application_.ClassProxy(pointer) : nullptr;
+    }
+    return *class_;
+}
+
+std::string TAlienObject::ClassName() {
+    TAlienClass* cls = ClassType();
+    return cls ? cls->ClassName() : std::string();
+}
+
+// ---- TAlienList
+
+TAlienList::TAlienList(TAlienApplication& application, std::uint32_t address)
+    : TAlienObject(application, address, NullAllowed{}) {
+    if (address == 0) return;
+    header_ = TAlienSlice(application, address, 0, 16);
+    const std::int32_t count = std::clamp(header_.I32(8), 0, MaxItems);
+    if (count == 0) return;
+    std::vector<unsigned char> array(static_cast<std::size_t>(count) * 4);
+    const std::size_t got = application.ReadMemory(header_.U32(4), array.data(), array.size());
+    items_.resize(got / 4);
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const unsigned char* b = array.data() + 4 * i;
+        items_[i] = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    }
+}
+
+std::uint32_t TAlienList::Items(std::int32_t index) const {
+    if (index < 0 || index >= Count()) throw EListError(index);
+    return items_[static_cast<std::size_t>(index)];
+}
+
+// ---- TAlienGraphicsObject, TAlienFont
+
+TAlienGraphicsObject::TAlienGraphicsObject(TAlienApplication& application, std::uint32_t address)
+    : TAlienObject(application, address) {
+    const TObjectLayout* layout = LayoutOfVersion(application.Version());
+    if (!layout) return;
+    header_ = TAlienSlice(application, address, layout->GraphicsHeader.Start, layout->GraphicsHeader.Size);
+    if (const std::uint32_t resource = header_.U32(layout->Resource))
+        resource_ = TAlienSlice(application, resource, 0, ResourceRecordSize);
+}
+
+TAlienFont::TAlienFont(TAlienApplication& application, std::uint32_t address)
+    : TAlienGraphicsObject(application, address) {
+    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
+        fields_ = TAlienSlice(application, address, layout->FontFields.Start, layout->FontFields.Size);
+}
+
+std::int32_t TAlienFont::Color() const { return Application().ConvertColor(fields_.I32(Layout().Color)); }
+
+std::int32_t TAlienFont::PixelsPerInch() const { return fields_.I32(Layout().PixelsPerInch); }
+
+std::int32_t TAlienFont::Height() const { return resource_.I32(ResourceHeight); }
+
+std::int32_t TAlienFont::Size() const { return -MulDiv(Height(), 72, PixelsPerInch()); }
+
+std::uint8_t TAlienFont::Style() const { return resource_.U8(ResourceStyle); }
+
+std::string TAlienFont::Name() const {
+    const std::size_t length = std::min<std::size_t>(resource_.U8(ResourceFaceName), FaceNameMaxLength);
+    const auto& bytes = resource_.Bytes();
+    if (bytes.size() < ResourceFaceName + 1 + length) return {};
+    return std::string(reinterpret_cast<const char*>(bytes.data()) + ResourceFaceName + 1, length);
+}
+
+// ---- TAlienComponent
+
+TAlienComponent::TAlienComponent(TAlienApplication& application, std::uint32_t address)
+    : TAlienObject(application, address) {
+    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
+        component_ = TAlienSlice(application, address, layout->Component.Start, layout->Component.Size);
+}
+
+std::string TAlienComponent::Name() const {
+    return Application().ReadLongString(component_.U32(Layout().Name));
+}
+
+TAlienComponent* TAlienComponent::Owner() const {
+    return Application().ComponentProxy(component_.U32(Layout().Owner));
+}
+
+std::uint16_t TAlienComponent::ComponentState() const { return component_.U16(Layout().ComponentState); }
+
+// ---- TAlienControl
+
+TAlienControl::TAlienControl(TAlienApplication& application, std::uint32_t address)
+    : TAlienComponent(application, address) {
+    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
+        control_ = TAlienSlice(application, address, layout->Control.Start, layout->Control.Size);
+}
+
+TAlienWinControl* TAlienControl::Parent() const {
+    return Application().WinControlProxy(control_.U32(Layout().Parent));
+}
+
+std::int32_t TAlienControl::Left() const { return control_.I32(Layout().Left); }
+std::int32_t TAlienControl::Top() const { return control_.I32(Layout().Top); }
+std::int32_t TAlienControl::Width() const { return control_.I32(Layout().Width); }
+std::int32_t TAlienControl::Height() const { return control_.I32(Layout().Height); }
+
+std::uint32_t TAlienControl::ControlStyle() const {
+    const TObjectLayout& layout = Layout();
+    return layout.ControlStyleIs16Bit ? control_.U16(layout.ControlStyle) : control_.U32(layout.ControlStyle);
+}
+
+bool TAlienControl::Visible() const { return control_.U8(Layout().Visible) != 0; }
+bool TAlienControl::Enabled() const { return control_.U8(Layout().Enabled) != 0; }
+
+std::string TAlienControl::Text() const { return Application().ReadPCharString(control_.U32(Layout().Text)); }
+
+TAlienFont* TAlienControl::Font() const { return Application().FontProxy(control_.U32(Layout().Font)); }
+
+TAlienRect TAlienControl::BoundsRect() const {
+    return {Left(), Top(), WrappingSum(Left(), Width()), WrappingSum(Top(), Height())};
+}
+
+TAlienRect TAlienControl::ClientRect() const { return {0, 0, Width(), Height()}; }
+
+// ---- TAlienWinControl
+
+TAlienWinControl::TAlienWinControl(TAlienApplication& application, std::uint32_t address)
+    : TAlienControl(application, address) {
+    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
+        win_control_ = TAlienSlice(application, address, layout->WinControl.Start, layout->WinControl.Size);
+}
+
+TAlienList* TAlienWinControl::Controls() const {
+    return Application().ListProxy(win_control_.U32(Layout().Controls));
+}
+
+std::uint32_t TAlienWinControl::Handle() const { return win_control_.U32(Layout().Handle); }
+
+TAlienRect TAlienWinControl::ClientRect() const { return Application().Platform().ClientRectOf(Handle()); }
+
+TAlienControl* TAlienWinControl::ControlAtPos(TAlienPoint point, bool allow_disabled) const {
+    constexpr std::uint16_t csDesigning = 0x10;
+    constexpr std::uint32_t csNoDesignVisible = 0x400;
+    const TAlienList* controls = Controls();
+    for (std::int32_t i = controls->Count() - 1; i >= 0; --i) {
+        const std::uint32_t item = controls->Items(i);
+        if (item == 0) continue;
+        TAlienControl* child = Application().ControlProxy(item);
+        const std::int64_t x = std::int64_t{point.X} - child->Left();
+        const std::int64_t y = std::int64_t{point.Y} - child->Top();
+        const TAlienRect client = child->ClientRect();
+        if (x < client.Left || x >= client.Right || y < client.Top || y >= client.Bottom) continue;
+        const bool designed = (child->ComponentState() & csDesigning) != 0 &&
+                              (child->Visible() || (child->ControlStyle() & csNoDesignVisible) == 0);
+        const bool shown = child->Visible() && (child->Enabled() || allow_disabled);
+        if (designed || shown) return child;
+    }
+    return nullptr;
+}

@@ -1,0 +1,262 @@
+#include "alien/ForeignImage.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Hex8(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+class MemoryView : public ByteSource {
+public:
+    explicit MemoryView(TForeignMemory* memory) : memory_(memory) {}
+    std::size_t read(std::uint64_t offset, void* into, std::size_t size) override {
+        return memory_ ? memory_->read(offset, into, size) : 0;
+    }
+
+private:
+    TForeignMemory* memory_;
+};
+
+}  // namespace
+
+// ---- TForeignMemory
+
+std::size_t TForeignMemory::read(std::uint64_t offset, void* into, std::size_t size) {
+    ++Reads;
+    if (offset < Base || offset >= End()) return 0;
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(size, End() - offset));
+    std::memcpy(into, bytes_.data() + (offset - Base), count);
+    return count;
+}
+
+std::uint32_t TForeignMemory::Allocate(std::size_t size) {
+    const std::size_t at = (bytes_.size() + 15) & ~std::size_t{15};
+    bytes_.resize(at + size);
+    return Base + static_cast<std::uint32_t>(at);
+}
+
+void TForeignMemory::PutBytes(std::uint32_t at, const std::string& bytes) {
+    std::memcpy(bytes_.data() + (at - Base), bytes.data(), bytes.size());
+}
+
+void TForeignMemory::Put8(std::uint32_t at, std::uint8_t value) { bytes_.at(at - Base) = value; }
+
+void TForeignMemory::Put16(std::uint32_t at, std::uint16_t value) {
+    Put8(at, static_cast<std::uint8_t>(value));
+    Put8(at + 1, static_cast<std::uint8_t>(value >> 8));
+}
+
+void TForeignMemory::Put32(std::uint32_t at, std::uint32_t value) {
+    Put16(at, static_cast<std::uint16_t>(value));
+    Put16(at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+std::uint32_t TForeignMemory::ShortString(const std::string& text) {
+    const std::uint32_t at = Allocate(text.size() + 1);
+    Put8(at, static_cast<std::uint8_t>(text.size()));
+    PutBytes(at + 1, text);
+    return at;
+}
+
+std::uint32_t TForeignMemory::LongString(const std::string& text) {
+    if (text.empty()) return 0;
+    const std::uint32_t at = Allocate(8 + text.size() + 1) + 8;
+    Put32(at - 4, static_cast<std::uint32_t>(text.size()));
+    PutBytes(at, text);
+    return at;
+}
+
+std::uint32_t TForeignMemory::PChar(const std::string& text) {
+    if (text.empty()) return 0;
+    const std::uint32_t at = Allocate(text.size() + 1);
+    PutBytes(at, text);
+    return at;
+}
+
+// ---- TVclImage
+
+TVclImage::TVclImage(int version) : Version(version) {
+    TObject = Class("TObject", 0);
+    TComponent = Class("TComponent", Class("TPersistent", TObject));
+    TControl = Class("TControl", TComponent);
+    std::uint32_t size = 500;
+    std::uint16_t entries = 0;
+    if (version == 5) size = 492;
+    if (version == 6 || version == 7) size = 516, entries = version == 6 ? 104 : 105;
+    TWinControl = Class("TWinControl", TControl, size, entries);
+    TForm = Class("TForm", Class("TCustomForm", Class("TScrollingWinControl", TWinControl)));
+    TButton = Class("TButton", Class("TButtonControl", TWinControl));
+    TLabel = Class("TLabel", Class("TCustomLabel", Class("TGraphicControl", TControl)));
+}
+
+std::uint32_t TVclImage::Class(const std::string& name, std::uint32_t parent, std::uint32_t instance_size,
+                               std::uint16_t dynamic_entries) {
+    const std::uint32_t cell = parent ? Memory.Allocate(4) : 0;
+    if (cell) Memory.Put32(cell, parent);
+    const std::uint32_t name_text = Memory.ShortString(name);
+    if (Version == 3) {
+        const std::uint32_t record = Memory.Allocate(64 + 16) + 64;
+        Memory.Put32(record - 64, record);
+        Memory.Put32(record - 32, name_text);
+        Memory.Put32(record - 24, cell);
+        return record;
+    }
+    const std::uint32_t table = Memory.Allocate(2 + 6 * dynamic_entries);
+    Memory.Put16(table, dynamic_entries);
+    const std::uint32_t record = Memory.Allocate(76 + 16) + 76;
+    Memory.Put32(record - 76, record);
+    Memory.Put32(record - 48, table);
+    Memory.Put32(record - 44, name_text);
+    Memory.Put32(record - 40, instance_size);
+    Memory.Put32(record - 36, cell);
+    return record;
+}
+
+std::uint32_t TVclImage::Offset(TField field) const {
+    return Version == 3 ? field.V3 : Version == 5 ? field.V5 : field.V67;
+}
+
+void TVclImage::Put32(std::uint32_t object, TField field, std::uint32_t value) {
+    Memory.Put32(object + Offset(field), value);
+}
+
+std::uint32_t TVclImage::Control(const TControlSpec& spec) {
+    const std::uint32_t object = Memory.Allocate(vcl::ObjectSize);
+    Memory.Put32(object, spec.Class);
+    Put32(object, vcl::Owner, spec.Owner);
+    Put32(object, vcl::Name, Memory.LongString(spec.Name));
+    Memory.Put16(object + Offset(vcl::State), spec.State);
+    Put32(object, vcl::Parent, spec.Parent);
+    Put32(object, vcl::Left, static_cast<std::uint32_t>(spec.Left));
+    Put32(object, vcl::Top, static_cast<std::uint32_t>(spec.Top));
+    Put32(object, vcl::Width, static_cast<std::uint32_t>(spec.Width));
+    Put32(object, vcl::Height, static_cast<std::uint32_t>(spec.Height));
+    Put32(object, vcl::Style, spec.Style);
+    Memory.Put8(object + Offset(vcl::Visible), spec.Visible);
+    Memory.Put8(object + Offset(vcl::Enabled), spec.Enabled);
+    Put32(object, vcl::Text, Memory.PChar(spec.Text));
+    Put32(object, vcl::FontField, spec.Font);
+    return object;
+}
+
+std::uint32_t TVclImage::WinControl(const TControlSpec& spec) {
+    const std::uint32_t object = Control(spec);
+    Put32(object, vcl::Controls, List(spec.Children));
+    Put32(object, vcl::Handle, spec.Handle);
+    return object;
+}
+
+std::uint32_t TVclImage::Font(const TFontSpec& spec) {
+    const std::uint32_t resource = Memory.Allocate(28 + std::max<std::size_t>(spec.Face.size(), 32));
+    Memory.Put32(resource + 20, static_cast<std::uint32_t>(spec.Height));
+    Memory.Put8(resource + 25, spec.Style);
+    Memory.Put8(resource + 27, static_cast<std::uint8_t>(spec.Face.size()));
+    Memory.PutBytes(resource + 28, spec.Face);
+    const std::uint32_t font = Memory.Allocate(40);
+    Put32(font, vcl::Resource, resource);
+    Put32(font, vcl::Color, spec.Color);
+    Put32(font, vcl::PixelsPerInch, static_cast<std::uint32_t>(spec.PixelsPerInch));
+    return font;
+}
+
+std::uint32_t TVclImage::List(const std::vector<std::uint32_t>& items) {
+    const std::uint32_t list = Memory.Allocate(16);
+    const std::uint32_t array = Memory.Allocate(4 * items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        Memory.Put32(array + 4 * static_cast<std::uint32_t>(i), items[i]);
+    Memory.Put32(list + 4, array);
+    Memory.Put32(list + 8, static_cast<std::uint32_t>(items.size()));
+    return list;
+}
+
+// ---- TForeignPlatform
+
+std::uint32_t TForeignPlatform::ThreadProcessOf(std::uint32_t window, std::uint32_t& process_id) {
+    auto found = Windows.find(window);
+    process_id = found == Windows.end() ? 0 : found->second.Process;
+    return found == Windows.end() ? 0 : found->second.Thread;
+}
+
+std::uint32_t TForeignPlatform::InstanceOf(std::uint32_t window) {
+    auto found = Windows.find(window);
+    return found == Windows.end() ? 0 : found->second.Instance;
+}
+
+std::uint32_t TForeignPlatform::RegisterMessage(const std::string& name) {
+    return Messages.emplace(name, 0xC000 + static_cast<std::uint32_t>(Messages.size())).first->second;
+}
+
+std::unique_ptr<ByteSource> TForeignPlatform::OpenForReading(std::uint32_t process_id) {
+    return std::make_unique<MemoryView>(process_id == process_ ? &memory_ : nullptr);
+}
+
+std::uint32_t TForeignPlatform::PropertyByAtomName(std::uint32_t window, const std::string& atom_name) {
+    auto found = Windows.find(window);
+    if (found == Windows.end()) return 0;
+    const TForeignWindow& w = found->second;
+    if (atom_name == "Delphi" + Hex8(w.Process)) return w.Marked ? 1 : 0;
+    if (atom_name == "ControlOfs" + Hex8(w.Instance) + Hex8(w.Thread)) return w.Object;
+    return 0;
+}
+
+std::uint32_t TForeignPlatform::QueryObject(std::uint32_t window, std::uint32_t message) {
+    auto found = Windows.find(window);
+    if (found == Windows.end() || !found->second.Answers) return 0;
+    const TForeignWindow& w = found->second;
+    auto registered = Messages.find("ControlOfs" + Hex8(w.Instance) + Hex8(w.Thread));
+    return registered != Messages.end() && registered->second == message ? w.Object : 0;
+}
+
+TAlienRect TForeignPlatform::ClientRectOf(std::uint32_t window) {
+    auto found = Windows.find(window);
+    return found == Windows.end() ? TAlienRect{} : found->second.Client;
+}
+
+// ---- TForeignProgram
+
+TForeignProgram::TForeignProgram(int version) : Image(version), Platform(Image.Memory) {
+    TFontSpec font;
+    font.Style = 0x01;
+    if (version == 7) font.Color = 0xFF000008;
+    ButtonFont = Image.Font(font);
+    Form = Image.WinControl({.Class = Image.TForm,
+                             .Name = "Form1",
+                             .Left = 100,
+                             .Top = 100,
+                             .Width = 400,
+                             .Height = 300,
+                             .Text = "Form1",
+                             .Font = Image.Font({}),
+                             .Handle = FormWindow});
+    Button = Image.WinControl({.Class = Image.TButton,
+                               .Name = "Button1",
+                               .Owner = Form,
+                               .Parent = Form,
+                               .Left = 16,
+                               .Top = 8,
+                               .Width = 75,
+                               .Height = 25,
+                               .Text = "Button1",
+                               .Font = ButtonFont,
+                               .Handle = ButtonWindow});
+    SetChildren({Button});
+    Show(FormWindow, Form, {0, 0, 392, 273});
+    Show(ButtonWindow, Button, {0, 0, 75, 25});
+}
+
+void TForeignProgram::Show(std::uint32_t window, std::uint32_t object, TAlienRect client) {
+    TForeignWindow w;
+    w.Object = object;
+    w.Client = client;
+    Platform.Windows[window] = w;
+}
+
+void TForeignProgram::SetChildren(const std::vector<std::uint32_t>& children) {
+    Image.Put32(Form, vcl::Controls, Image.List(children));
+}
