@@ -70,7 +70,8 @@ std::map<std::string, std::uintptr_t> ParseValues(const std::string& text) {
 
 }  // namespace
 
-FixtureProcess::FixtureProcess(const std::wstring& exe_name) : ready_file_(NewReadyFileName()) {
+FixtureProcess::FixtureProcess(const std::wstring& exe_name, const std::wstring& arguments)
+    : ready_file_(NewReadyFileName()) {
     ::DeleteFileW(ready_file_.c_str());
 
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
@@ -83,6 +84,7 @@ FixtureProcess::FixtureProcess(const std::wstring& exe_name) : ready_file_(NewRe
 
     const std::wstring exe = ProgramFolder() + exe_name;
     std::wstring command_line = L"\"" + exe + L"\" \"" + ready_file_ + L"\"";
+    if (!arguments.empty()) command_line += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

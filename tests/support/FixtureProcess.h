@@ -1,10 +1,10 @@
 #pragma once
 // Runs a fixture program of tests/fixtures for the length of a test and hands out its windows.
 //
-// A fixture is started as "<exe> <ready file>" with a pipe as its standard input. It writes its
-// values as "name=HEX" lines followed by a last line "ready" into a temporary file that it then moves
-// to the ready file's name, and it ends when its standard input closes. FixtureProtocol.h has the
-// names a fixture shares with this class.
+// A fixture is started as "<exe> <ready file> [arguments]" with a pipe as its standard input. It
+// writes its values as "name=HEX" lines followed by a last line "ready" into a temporary file that it
+// then moves to the ready file's name, and it ends when its standard input closes. FixtureProtocol.h
+// has the names a fixture shares with this class.
 #include <windows.h>
 
 #include <cstdint>
@@ -16,9 +16,10 @@
 
 class FixtureProcess {
 public:
-    // exe_name is looked up beside the running test program; throws std::runtime_error when the
-    // fixture cannot be started or does not get ready in time.
-    explicit FixtureProcess(const std::wstring& exe_name);
+    // exe_name is looked up beside the running test program; arguments, when not empty, follow the
+    // ready file's name on its command line as they stand. Throws std::runtime_error when the fixture
+    // cannot be started or does not get ready in time.
+    explicit FixtureProcess(const std::wstring& exe_name, const std::wstring& arguments = {});
     ~FixtureProcess();
     FixtureProcess(const FixtureProcess&) = delete;
     FixtureProcess& operator=(const FixtureProcess&) = delete;
