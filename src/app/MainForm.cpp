@@ -3,6 +3,8 @@
 #include <cwchar>
 
 #include "Resource.h"
+#include "alien/AlienAccess.h"
+#include "alien/AlienPlatformWin.h"
 #include "app/WindowFinder.h"
 #include "components/GkGeneral.h"
 #include "ui/Application.h"
@@ -105,6 +107,7 @@ void TMainForm::CreateControls() {
     PageControl.on_change = [this] { PageControlChange(); };
     PageControl.set_active_page(TabSheetEigenschaften);
     Attributes.Create(PageControl.page(TabSheetEigenschaften));
+    DelphiVcl.Create(PageControl.page(TabSheet2));
 
     HMENU bar = menu_bar();
     // The options dialog and the about box are not part of this build yet: their items stay grey.
@@ -174,6 +177,8 @@ void TMainForm::FormDestroy() {
     } catch (...) {
         app.handle_exception(std::current_exception());
     }
+    CurrentComponent_ = nullptr;
+    AlienApp_.reset();
     // Released with the window it belongs to, so that the hotkey works for as long as Scrutel runs.
     if (HotKeyRegistered_) ::UnregisterHotKey(handle(), kCaptureHotKeyId);
     app.register_cursor(1, nullptr);
@@ -219,9 +224,31 @@ LRESULT TMainForm::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
     return Form::handle_message(msg, wp, lp);
 }
 
-// Until the foreign component access is built in, no window has a foreign component.
-TAlienControl* TMainForm::FindAlienControl(HWND, POINT) { return nullptr; }
-void TMainForm::ShowAlienControl() {}
+TAlienControl* TMainForm::FindAlienControl(HWND window, POINT point) {
+    if (!WindowResponds(window)) return nullptr;
+    const std::uint32_t handle = AlienWindowHandle(window);
+    if (AlienApp_ && AlienApp_->Window() != handle) {
+        CurrentComponent_ = nullptr;  // it belongs to the access object going now
+        AlienApp_.reset();
+    }
+    try {
+        if (!AlienApp_) AlienApp_ = std::make_unique<TAlienApplication>(Win32AlienPlatform(), handle);
+        TAlienControl* result = AlienApp_->WinControlOf(handle);
+        if ((point.x == -1 && point.y == -1) || !result) return result;
+        ::ScreenToClient(window, &point);
+        if (TAlienControl* child =
+                static_cast<TAlienWinControl*>(result)->ControlAtPos({point.x, point.y}, true))
+            result = child;
+        return result;
+    } catch (...) {
+        // A window without the library, an unknown version or a broken object: nothing to show.
+        CurrentComponent_ = nullptr;
+        AlienApp_.reset();
+        return nullptr;
+    }
+}
+
+void TMainForm::ShowAlienControl() { DelphiVcl.Show(AlienApp_.get(), CurrentComponent_); }
 
 bool TMainForm::CurrentWindowResponds() const {
     return Updating_ ? RefreshResponds_ : WindowResponds(CurrentHandle_);
@@ -249,6 +276,10 @@ void TMainForm::RefreshWindowInfo() {
         // One probe per refresh: the reader and the handlers that the boxes' changes run take its answer.
         ReadWindowInformation(CurrentHandle_, info, responds);
         Attributes.ShowWindowInformation(info);
+        if (!PickingByPoint_) {
+            CurrentComponent_ = FindAlienControl(CurrentHandle_, POINT{-1, -1});
+            ShowAlienControl();
+        }
     } else if (CurrentHandle_) {
         ShowStatus(L"Error: Unassigned handle!");
     }

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include <memory>
+
+#include "alien/DelphiVclPage.h"
 #include "app/FrameSettings.h"
 #include "app/HandleHistory.h"
 #include "app/SelectionFrame.h"
@@ -16,6 +19,7 @@
 #include "ui/WindowHook.h"
 #include "window/AttributesPage.h"
 
+class TAlienApplication;
 class TAlienControl;
 
 class TMainForm : public ui::Form, private TAttributesHost {
@@ -85,6 +89,8 @@ public:
     ui::PageControl PageControl;
     ui::StatusBar StatusBar;
     TAttributesPage Attributes{*this};
+    TDelphiVclPage DelphiVcl;
+    TAlienApplication* AlienApp() const { return AlienApp_.get(); }
 
 private:
     void FormCreate();
@@ -99,7 +105,8 @@ private:
     bool Updating_ = false;
     bool RefreshResponds_ = false;  // the probe's answer, for the handlers a refresh runs
     bool PickingByPoint_ = false;
-    TAlienControl* CurrentComponent_ = nullptr;  // owned by the access object's caches
+    std::unique_ptr<TAlienApplication> AlienApp_;  // access to the process of the window last looked up
+    TAlienControl* CurrentComponent_ = nullptr;    // owned by AlienApp_'s caches
     HWND CurrentHandle_ = nullptr;
     bool Expanded_ = true;
     DWORD OwnProcessId_ = 0;
