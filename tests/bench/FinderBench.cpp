@@ -9,27 +9,12 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "bench/BenchClock.h"
 #include "support/FixtureProcess.h"
 #include "support/MainFormHarness.h"
 #include "ui/Application.h"
 
 namespace {
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // ReadProcessMemory calls of this program, counted through its own import table; the program is linked
 // statically, so Scrutel's code calls through that table too.

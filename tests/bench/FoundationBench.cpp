@@ -10,27 +10,12 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "bench/BenchClock.h"
 #include "support/FixtureProcess.h"
 #include "support/MainFormHarness.h"
 #include "ui/Handles.h"
 
 namespace {
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 std::wstring Hex(HWND window) {
     return HandleText(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window)));
