@@ -119,15 +119,15 @@ TEST_CASE("ControlAtPos answers the last child under the point that is shown or 
         CAPTURE(version);
         TForeignProgram program(version);
         TVclImage& image = program.Image;
-        auto child = [&](const char* name, std::int32_t left, std::int32_t top, TControlSpec spec = {}) {
-            spec.Class = spec.Class ? spec.Class : image.TLabel;
-            spec.Name = name;
-            spec.Parent = program.Form;
-            spec.Left = left;
-            spec.Top = top;
-            spec.Width = 50;
-            spec.Height = 20;
-            return image.Control(spec);
+        auto child = [&](const char* name, std::int32_t left, std::int32_t top, TControlSpec shape = {}) {
+            shape.Class = shape.Class ? shape.Class : image.TLabel;
+            shape.Name = name;
+            shape.Parent = program.Form;
+            shape.Left = left;
+            shape.Top = top;
+            shape.Width = 50;
+            shape.Height = 20;
+            return image.Control(shape);
         };
         const std::uint32_t inner = child("Inner", 0, 0);
         const std::uint32_t panel = image.WinControl({.Class = image.TWinControl,

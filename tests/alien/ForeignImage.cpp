@@ -126,42 +126,42 @@ void TVclImage::Put32(std::uint32_t object, TField field, std::uint32_t value) {
     Memory.Put32(object + Offset(field), value);
 }
 
-std::uint32_t TVclImage::Control(const TControlSpec& spec) {
+std::uint32_t TVclImage::Control(const TControlSpec& shape) {
     const std::uint32_t object = Memory.Allocate(vcl::ObjectSize);
-    Memory.Put32(object, spec.Class);
-    Put32(object, vcl::Owner, spec.Owner);
-    Put32(object, vcl::Name, Memory.LongString(spec.Name));
-    Memory.Put16(object + Offset(vcl::State), spec.State);
-    Put32(object, vcl::Parent, spec.Parent);
-    Put32(object, vcl::Left, static_cast<std::uint32_t>(spec.Left));
-    Put32(object, vcl::Top, static_cast<std::uint32_t>(spec.Top));
-    Put32(object, vcl::Width, static_cast<std::uint32_t>(spec.Width));
-    Put32(object, vcl::Height, static_cast<std::uint32_t>(spec.Height));
-    Put32(object, vcl::Style, spec.Style);
-    Memory.Put8(object + Offset(vcl::Visible), spec.Visible);
-    Memory.Put8(object + Offset(vcl::Enabled), spec.Enabled);
-    Put32(object, vcl::Text, Memory.PChar(spec.Text));
-    Put32(object, vcl::FontField, spec.Font);
+    Memory.Put32(object, shape.Class);
+    Put32(object, vcl::Owner, shape.Owner);
+    Put32(object, vcl::Name, Memory.LongString(shape.Name));
+    Memory.Put16(object + Offset(vcl::State), shape.State);
+    Put32(object, vcl::Parent, shape.Parent);
+    Put32(object, vcl::Left, static_cast<std::uint32_t>(shape.Left));
+    Put32(object, vcl::Top, static_cast<std::uint32_t>(shape.Top));
+    Put32(object, vcl::Width, static_cast<std::uint32_t>(shape.Width));
+    Put32(object, vcl::Height, static_cast<std::uint32_t>(shape.Height));
+    Put32(object, vcl::Style, shape.Style);
+    Memory.Put8(object + Offset(vcl::Visible), shape.Visible);
+    Memory.Put8(object + Offset(vcl::Enabled), shape.Enabled);
+    Put32(object, vcl::Text, Memory.PChar(shape.Text));
+    Put32(object, vcl::FontField, shape.Font);
     return object;
 }
 
-std::uint32_t TVclImage::WinControl(const TControlSpec& spec) {
-    const std::uint32_t object = Control(spec);
-    Put32(object, vcl::Controls, List(spec.Children));
-    Put32(object, vcl::Handle, spec.Handle);
+std::uint32_t TVclImage::WinControl(const TControlSpec& shape) {
+    const std::uint32_t object = Control(shape);
+    Put32(object, vcl::Controls, List(shape.Children));
+    Put32(object, vcl::Handle, shape.Handle);
     return object;
 }
 
-std::uint32_t TVclImage::Font(const TFontSpec& spec) {
-    const std::uint32_t resource = Memory.Allocate(28 + std::max<std::size_t>(spec.Face.size(), 32));
-    Memory.Put32(resource + 20, static_cast<std::uint32_t>(spec.Height));
-    Memory.Put8(resource + 25, spec.Style);
-    Memory.Put8(resource + 27, static_cast<std::uint8_t>(spec.Face.size()));
-    Memory.PutBytes(resource + 28, spec.Face);
+std::uint32_t TVclImage::Font(const TFontSpec& shape) {
+    const std::uint32_t resource = Memory.Allocate(28 + std::max<std::size_t>(shape.Face.size(), 32));
+    Memory.Put32(resource + 20, static_cast<std::uint32_t>(shape.Height));
+    Memory.Put8(resource + 25, shape.Style);
+    Memory.Put8(resource + 27, static_cast<std::uint8_t>(shape.Face.size()));
+    Memory.PutBytes(resource + 28, shape.Face);
     const std::uint32_t font = Memory.Allocate(40);
     Put32(font, vcl::Resource, resource);
-    Put32(font, vcl::Color, spec.Color);
-    Put32(font, vcl::PixelsPerInch, static_cast<std::uint32_t>(spec.PixelsPerInch));
+    Put32(font, vcl::Color, shape.Color);
+    Put32(font, vcl::PixelsPerInch, static_cast<std::uint32_t>(shape.PixelsPerInch));
     return font;
 }
 

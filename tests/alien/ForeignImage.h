@@ -79,9 +79,9 @@ public:
     // A class record; returns its address (that of its table of virtual methods).
     std::uint32_t Class(const std::string& name, std::uint32_t parent, std::uint32_t instance_size = 0,
                         std::uint16_t dynamic_entries = 0);
-    std::uint32_t Control(const TControlSpec& spec);     // component and control parts
-    std::uint32_t WinControl(const TControlSpec& spec);  // and the window-control part with its list
-    std::uint32_t Font(const TFontSpec& spec);
+    std::uint32_t Control(const TControlSpec& shape);     // component and control parts
+    std::uint32_t WinControl(const TControlSpec& shape);  // and the window-control part with its list
+    std::uint32_t Font(const TFontSpec& shape);
     std::uint32_t List(const std::vector<std::uint32_t>& items);
     // Writes a field of an object at its position for this image's version.
     void Put32(std::uint32_t object, TField field, std::uint32_t value);
