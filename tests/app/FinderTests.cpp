@@ -366,15 +366,9 @@ TEST_CASE("the handle history: A, B, A; No duplicates; Add all touched windows; 
 }
 
 TEST_CASE("Scrutel.exe: the finder shows its dragging picture and the cross-hair cursor during a drag") {
-    std::wstring command = L"\"" + BesideTests(L"Scrutel.exe") + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    REQUIRE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &info));
-    ui::unique_kernel_handle process(info.hProcess), thread(info.hThread);
+    StartedProgram scrutel(BesideTests(L"Scrutel.exe"));
     HWND finder = nullptr;
-    REQUIRE(WaitUntil([&] { return (finder = FinderOf(info.dwProcessId)) != nullptr; }));
+    REQUIRE(WaitUntil([&] { return (finder = FinderOf(scrutel.pid())) != nullptr; }));
     const HBITMAP idle = PictureOf(finder);
     CHECK(idle != nullptr);
     // Cursor handles differ between processes, so the cross-hair is known only as the one of the drag.
@@ -394,6 +388,5 @@ TEST_CASE("Scrutel.exe: the finder shows its dragging picture and the cross-hair
     CHECK(WaitUntil([&] { return CurrentCursor() != cross_hair; }));
 
     ::PostMessageW(::GetAncestor(finder, GA_ROOT), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    CHECK(::WaitForSingleObject(process.get(), 5000) == WAIT_OBJECT_0);
-    if (::WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 1);
+    CHECK(::WaitForSingleObject(scrutel.process(), 5000) == WAIT_OBJECT_0);
 }

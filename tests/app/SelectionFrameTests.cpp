@@ -215,6 +215,9 @@ TEST_CASE(
 
     // Scrutel's window over the white window's left part: the frame stays off it.
     ::SetWindowPos(form.handle(), HWND_TOP, 520, 380, 0, 0, SWP_NOSIZE);
+    // Sample Scrutel's pixels only once it and the window it uncovered have painted at their new places.
+    ::RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Settle();
     RECT own{};
     ::GetWindowRect(form.handle(), &own);
     REQUIRE(own.right > 730);

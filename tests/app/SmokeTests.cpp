@@ -33,16 +33,10 @@ HWND ChildOfClass(HWND parent, const wchar_t* window_class) {
 }  // namespace
 
 TEST_CASE("smoke: Scrutel.exe starts with its main window and ends on Escape") {
-    std::wstring command = L"\"" + BesideTests(L"Scrutel.exe") + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    REQUIRE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &info));
-    ui::unique_kernel_handle process(info.hProcess), thread(info.hThread);
+    StartedProgram scrutel(BesideTests(L"Scrutel.exe"));
 
     HWND main = nullptr;
-    REQUIRE(WaitUntil([&] { return (main = VisibleMainWindowOf(info.dwProcessId)) != nullptr; }));
+    REQUIRE(WaitUntil([&] { return (main = VisibleMainWindowOf(scrutel.pid())) != nullptr; }));
     CHECK(ui::window_text(main) == L"Scrutel");
     RECT client{};
     ::GetClientRect(main, &client);
@@ -59,9 +53,8 @@ TEST_CASE("smoke: Scrutel.exe starts with its main window and ends on Escape") {
     CHECK(std::wstring(text) == L"Ready");
 
     ::PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    CHECK(::WaitForSingleObject(process.get(), 5000) == WAIT_OBJECT_0);
+    CHECK(::WaitForSingleObject(scrutel.process(), 5000) == WAIT_OBJECT_0);
     DWORD exit_code = 1;
-    ::GetExitCodeProcess(process.get(), &exit_code);
+    ::GetExitCodeProcess(scrutel.process(), &exit_code);
     CHECK(exit_code == 0);
-    if (::WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 1);
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <stdexcept>
+
 #include "app/MainForm.h"
 #include "ui/Application.h"
 
@@ -52,6 +54,26 @@ std::wstring BesideTests(const wchar_t* name) {
     std::wstring folder = path;
     folder.erase(folder.find_last_of(L"\\/") + 1);
     return folder + name;
+}
+
+StartedProgram::StartedProgram(const std::wstring& path) {
+    std::wstring command = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info))
+        throw std::runtime_error("cannot start a program for the test");
+    process_.reset(info.hProcess);
+    ::CloseHandle(info.hThread);
+    pid_ = info.dwProcessId;
+}
+
+StartedProgram::~StartedProgram() {
+    if (::WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process_.get(), 1);
+        ::WaitForSingleObject(process_.get(), 5000);
+    }
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/Controls.h"
+#include "ui/Handles.h"
 
 class TMainForm;
 
@@ -26,6 +27,22 @@ void PressAltH(TMainForm& form);
 
 // A program beside the test programs in bin.
 std::wstring BesideTests(const wchar_t* name);
+// A program started for a test, ended (if it still runs) when the test is done.
+class StartedProgram {
+public:
+    // Throws std::runtime_error when the program cannot be started.
+    explicit StartedProgram(const std::wstring& path);
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+    DWORD pid() const { return pid_; }
+    HANDLE process() const { return process_.get(); }
+
+private:
+    ui::unique_kernel_handle process_;
+    DWORD pid_ = 0;
+};
+
 // The first visible unowned top-level window of a process; null when there is none (yet).
 HWND VisibleMainWindowOf(DWORD process_id);
 
