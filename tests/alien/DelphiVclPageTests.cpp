@@ -68,6 +68,7 @@ TEST_CASE("a typed handle shows the window's own component, for every version") 
         program.form.EditHandle.set_text(Hex(program.fixture.window("form")));
         CHECK(Box(program.page.EditComponent) == "Form1: TForm1");
         CHECK(Box(program.page.EditParent) == "nil");
+        CHECK(Box(program.page.EditOwner) == ": TApplication");
     }
 }
 
@@ -89,6 +90,8 @@ TEST_CASE("points over windowless children: overlapping, disabled, design-time, 
         program.PickAt("form", pick.x, pick.y);
         CHECK(Box(program.page.EditComponent) == pick.component);
     }
+    program.PickAt("form", 20, 230);
+    CHECK(Box(program.page.EditOwner) == "nil");  // the bevel belongs to no component
     program.PickAt("form", 80, 60);
     CHECK(Box(program.page.EditFont) == "Tahoma, 10 pt, Italic, Underlined, $00123456");
     CHECK(Box(program.page.EditBounds) == "(60, 55)-(160, 75) 100x20");
