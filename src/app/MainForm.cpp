@@ -78,7 +78,7 @@ void TMainForm::CreateControls() {
     ButtonCloseOnEscape.on_click = [this] { ButtonCloseOnEscapeClick(); };
     set_cancel_button(&ButtonCloseOnEscape);
 
-    StatusBar.create(form, {170, -1});
+    StatusBar.create(form, {170});
     StatusBar.set_panel_text(0, L"Ready");
     RECT status{};
     ::GetWindowRect(StatusBar.handle(), &status);

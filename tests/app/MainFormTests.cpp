@@ -115,6 +115,18 @@ TEST_CASE("layout button and the PEInfo page") {
     CHECK(form.Expanded());
 }
 
+TEST_CASE("the pin keeps the main window above all others while it is down") {
+    ClearSettings();
+    TMainForm form;
+    const auto topmost = [&] { return (::GetWindowLongW(form.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    CHECK_FALSE(topmost());
+    ::SendMessageW(form.Pinner.handle(), BM_CLICK, 0, 0);
+    CHECK(form.Pinner.down());
+    CHECK(topmost());
+    ::SendMessageW(form.Pinner.handle(), BM_CLICK, 0, 0);
+    CHECK_FALSE(topmost());
+}
+
 TEST_CASE("Alt+H moves the focus to the handle box") {
     ClearSettings();
     TMainForm form;
