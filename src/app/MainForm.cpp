@@ -26,10 +26,36 @@ std::wstring ProductName() {
     return name.empty() ? L"Scrutel" : name;
 }
 
+// A 16-color picture whose six fixed colors follow the system's color scheme.
 HBITMAP LoadSystemColoredBitmap(int id) {
-    // Grey and white of our pictures become the current button face and highlight colors.
-    return static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP,
-                                             0, 0, LR_LOADMAP3DCOLORS));
+    HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap) return nullptr;
+    struct Mapping {
+        COLORREF fixed;
+        int system_color;
+    };
+    static const Mapping kMappings[] = {
+        {RGB(255, 255, 255), COLOR_BTNHIGHLIGHT}, {RGB(192, 192, 192), COLOR_BTNFACE},
+        {RGB(128, 128, 128), COLOR_BTNSHADOW},    {RGB(0, 0, 0), COLOR_BTNTEXT},
+        {RGB(0, 0, 255), COLOR_ACTIVECAPTION},    {RGB(0, 255, 0), COLOR_WINDOW},
+    };
+    ui::unique_memory_dc dc(::CreateCompatibleDC(nullptr));
+    if (!dc) return bitmap;
+    ui::selected_object selected(dc.get(), bitmap);
+    RGBQUAD table[16] = {};
+    const UINT entries = ::GetDIBColorTable(dc.get(), 0, 16, table);
+    for (UINT i = 0; i < entries; ++i) {
+        const COLORREF color = RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue);
+        for (const Mapping& mapping : kMappings) {
+            if (color != mapping.fixed) continue;
+            const COLORREF system = ::GetSysColor(mapping.system_color);
+            table[i] = RGBQUAD{GetBValue(system), GetGValue(system), GetRValue(system), 0};
+            break;
+        }
+    }
+    if (entries) ::SetDIBColorTable(dc.get(), 0, entries, table);
+    return bitmap;
 }
 
 // A strip of 16x16 glyphs whose fuchsia pixels are transparent.
@@ -140,6 +166,13 @@ void TMainForm::FormCreate() {
     DWORD process = 0;
     ::GetWindowThreadProcessId(handle(), &process);
     OwnProcessId_ = process;
+
+    // Shared icons of our own module: the system keeps them as long as the program runs.
+    HINSTANCE module = ::GetModuleHandleW(nullptr);
+    for (const auto& [kind, size] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}})
+        ::SendMessageW(handle(), WM_SETICON, kind,
+                       reinterpret_cast<LPARAM>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_SCRUTEL),
+                                                             IMAGE_ICON, size, size, LR_SHARED)));
 
     FinderIdle_.reset(LoadSystemColoredBitmap(IDB_FINDER_IDLE));
     FinderDragging_.reset(LoadSystemColoredBitmap(IDB_FINDER_DRAG));

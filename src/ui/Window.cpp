@@ -32,7 +32,6 @@ void Window::create_window(DWORD ex_style, const wchar_t* caption, DWORD style, 
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = &Window::procedure;
         wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kWindowClass;
