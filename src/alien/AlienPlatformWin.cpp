@@ -2,36 +2,21 @@
 
 #include <algorithm>
 
+#include "alien/PagedRead.h"
 #include "ui/Handles.h"
 
 namespace {
-
-// Memory protection is per page, so a read that stays inside one page either succeeds or fails whole.
-constexpr std::uint64_t PageSize = 4096;
-constexpr std::uint64_t AddressSpaceEnd = 0x100000000ull;
 
 class ProcessMemory : public ByteSource {
 public:
     ProcessMemory(HANDLE process, std::uint64_t& calls) : process_(process), calls_(calls) {}
 
     std::size_t read(std::uint64_t offset, void* into, std::size_t size) override {
-        if (!process_ || offset >= AddressSpaceEnd) return 0;
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, AddressSpaceEnd - offset));
-        if (wanted == 0) return 0;
-        std::size_t done = ReadOnce(offset, into, wanted);
-        if (done != 0) return done;
-        // A range running into an unreadable page fails whole; take what lies before that page.
-        auto* bytes = static_cast<unsigned char*>(into);
-        while (done < wanted) {
-            const std::uint64_t at = offset + done;
-            const auto chunk =
-                static_cast<std::size_t>(std::min<std::uint64_t>(wanted - done, PageSize - at % PageSize));
-            if (done == 0 && chunk == wanted) break;  // the read that just failed
-            const std::size_t got = ReadOnce(at, bytes + done, chunk);
-            done += got;
-            if (got < chunk) break;
-        }
-        return done;
+        if (!process_) return 0;
+        return ReadReadablePrefix(offset, into, size,
+                                  [this](std::uint64_t address, void* to, std::size_t count) {
+                                      return ReadOnce(address, to, count);
+                                  });
     }
 
 private:
