@@ -104,11 +104,10 @@ void Application::set_cursor_override(int number) {
     cursor_override_ = number;
     POINT at;
     ::GetCursorPos(&at);
-    // Show the new cursor at once instead of at the next mouse move.
-    if (number)
-        ::SetCursor(cursor(number));
-    else
-        ::SetCursorPos(at.x, at.y);
+    // Show the new cursor at once instead of at the next mouse move: the override's own, or the arrow
+    // until the window under the pointer sets its cursor again.
+    ::SetCursor(cursor(number));
+    if (!number) ::SetCursorPos(at.x, at.y);
 }
 
 }  // namespace ui

@@ -64,16 +64,18 @@ inline void PressOnFinder(TMainForm& form) {
 
 inline void ReleaseButton() { SendMouse(MOUSEEVENTF_LEFTUP); }
 
+// Shift down, Print Screen down and up, Shift up: one key event at a time, each handled before the next.
 inline void PressCaptureHotKey() {
-    INPUT keys[4] = {};
     const WORD codes[4] = {VK_SHIFT, VK_SNAPSHOT, VK_SNAPSHOT, VK_SHIFT};
     for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i];
-        keys[i].ki.dwFlags =
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = codes[i];
+        key.ki.dwFlags =
             (codes[i] == VK_SNAPSHOT ? KEYEVENTF_EXTENDEDKEY : 0) | (i >= 2 ? KEYEVENTF_KEYUP : 0);
+        ::SendInput(1, &key, sizeof key);
+        Settle();
     }
-    ::SendInput(4, keys, sizeof(INPUT));
 }
 
 inline COLORREF ScreenPixel(POINT at) {

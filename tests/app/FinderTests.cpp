@@ -61,8 +61,14 @@ void CheckIdle(TMainForm& form) {
 // Shift+Print Screen over a point; false when the pick did not arrive in time.
 bool PickWithHotKey(TMainForm& form, POINT at) {
     MoveMouse(at);
+    const auto picked = [&] { return form.PickPoint().x == at.x && form.PickPoint().y == at.y; };
     PressCaptureHotKey();
-    return WaitUntil([&] { return form.PickPoint().x == at.x && form.PickPoint().y == at.y; });
+    if (WaitUntil(picked, std::chrono::milliseconds(2000))) return true;
+    // Under Wine the hotkey of injected keys now and then does not arrive (cause not found): press it
+    // once more, and say so in the log.
+    MESSAGE("the capture hotkey did not arrive; pressing it again");
+    PressCaptureHotKey();
+    return WaitUntil(picked);
 }
 
 HBITMAP PictureOf(HWND picture) {
