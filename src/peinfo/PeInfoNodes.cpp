@@ -70,7 +70,4 @@ std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TProduc
     return nodes;
 }
 
-std::string ErrorBoxText(const std::string& message) {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + '.';
-    return message;
-}
+std::string ErrorBoxText(const std::string& message) { return WithFullStop(message); }

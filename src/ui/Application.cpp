@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "components/GkGeneralText.h"
 #include "ui/Exceptions.h"
 #include "ui/Form.h"
 
@@ -15,10 +16,7 @@ std::wstring exception_message(const std::exception& e) {
     return wide;
 }
 
-std::wstring error_box_text(const std::wstring& message) {
-    if (!message.empty() && message.back() > L'.') return message + L'.';
-    return message;
-}
+std::wstring error_box_text(const std::wstring& message) { return WithFullStop(message); }
 
 Application& Application::instance() {
     static Application application;
