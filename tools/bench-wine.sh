@@ -7,6 +7,6 @@ target=$1
 bash tools/install-deps.sh
 cmake --preset windows -B "$build/windows" >/dev/null
 cmake --build "$build/windows" --target "$target"
-wine_env_start "$build"
 trap wine_env_stop EXIT
+wine_env_start "$build"
 wine "$build/windows/bin/$target.exe"

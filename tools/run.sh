@@ -10,8 +10,8 @@ cmake --preset windows -B "$build/windows" >/dev/null
 cmake --build "$build/windows" --target Scrutel
 
 had_display=${DISPLAY:-}
-wine_env_start "$build"
 trap wine_env_stop EXIT
+wine_env_start "$build"
 if [ -z "$had_display" ]; then
   echo "Scrutel runs on the virtual display $DISPLAY (no display was set)."
   echo "See it with:  DISPLAY=$DISPLAY import -window root scrutel.png   (or connect a VNC server such as x11vnc to $DISPLAY)"

@@ -31,7 +31,8 @@ wine_env_start() {
     wineserver -w
     touch "$WINEPREFIX/.scrutel-ready"
   fi
-  wineserver -p >/dev/null 2>&1
+  # Keeps the server between programs; a server already kept for this prefix is fine too.
+  wineserver -p >/dev/null 2>&1 || true
   # Start Wine's own services now, on /dev/null: started later by a test program they would inherit
   # the test runner's output pipe and keep it open for as long as the server lives.
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
