@@ -1,28 +1,13 @@
 #include "alien/AlienAccess.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "alien/AlienLayouts.h"
+#include "base/AsciiText.h"
+#include "base/ValueText.h"
 
 namespace {
-
-std::string Hex8(std::uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%.8X", static_cast<unsigned>(value));
-    return text;
-}
-
-bool SameTextAscii(const std::string& a, const char* b) {
-    const std::size_t length = std::strlen(b);
-    if (a.size() != length) return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 // Slot addresses below a class record wrap like the foreign 32-bit arithmetic does.
 std::uint32_t Slot(std::uint32_t class_record, std::int32_t offset) {
@@ -35,8 +20,8 @@ TAlienApplication::TAlienApplication(TAlienPlatform& platform, std::uint32_t win
     : platform_(platform), window_(window) {
     thread_id_ = platform_.ThreadProcessOf(window_, process_id_);
     instance_ = platform_.InstanceOf(window_);
-    control_atom_name_ = "ControlOfs" + Hex8(instance_) + Hex8(thread_id_);
-    window_atom_name_ = "Delphi" + Hex8(process_id_);
+    control_atom_name_ = "ControlOfs" + HexText8<char>(instance_) + HexText8<char>(thread_id_);
+    window_atom_name_ = "Delphi" + HexText8<char>(process_id_);
     object_message_ = platform_.RegisterMessage(control_atom_name_);
     process_ = platform_.OpenForReading(process_id_);
     version_ = RecogniseVersion();

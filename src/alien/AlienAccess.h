@@ -10,7 +10,7 @@
 #include "alien/AlienErrors.h"
 #include "alien/AlienPlatform.h"
 #include "alien/AlienProxies.h"
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 class TAlienApplication {
 public:

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 struct TAlienPoint {
     std::int32_t X = 0;

@@ -1,11 +1,10 @@
 #include "alien/DelphiVclPage.h"
 
-#include <cstdio>
 
 #include "alien/AlienAccess.h"
+#include "base/ValueText.h"
 #include "color/ColorNames.h"
 #include "ui/Text.h"
-#include "window/AttributesPage.h"
 
 namespace {
 
@@ -14,21 +13,13 @@ std::wstring NameAndClass(TAlienComponent* component) {
     return ui::ansi_to_wide(component->Name() + ": " + component->ClassName());
 }
 
-RECT ToRect(const TAlienRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
-
 }  // namespace
 
 std::string AlienFontText(const std::string& face, int size, unsigned style, std::int32_t color) {
-    std::string text = face + ", " + std::to_string(size) + " pt";
-    static const char* const kStyles[] = {"Bold", "Italic", "Underlined", "Striked out"};
-    std::string styles;
-    for (unsigned bit = 0; bit < 4; ++bit) {
-        if (!(style & (1u << bit))) continue;
-        if (!styles.empty()) styles += ", ";
-        styles += kStyles[bit];
-    }
-    if (!styles.empty()) text += ", " + styles;
-    return text + ", " + ColorToString(color);
+    // The library's font style set: bold, italic, underline and strike-out in bits 0 to 3.
+    const TFontStyleWords words{style & 1 ? "Bold" : nullptr, (style & 2) != 0, (style & 4) != 0,
+                                (style & 8) != 0};
+    return FontText(face, size, words) + ", " + ColorToString(color);
 }
 
 void TDelphiVclPage::Create(HWND page) {
@@ -73,8 +64,9 @@ void TDelphiVclPage::Show(TAlienApplication* application, TAlienControl* compone
     EditFont.set_text(
         font ? ui::ansi_to_wide(AlienFontText(font->Name(), font->Size(), font->Style(), font->Color()))
              : L"");
-    EditBounds.set_text(WindowRectText(ToRect(component->BoundsRect())));
-    EditClient.set_text(ClientRectText(ToRect(component->ClientRect())));
+    const TAlienRect bounds = component->BoundsRect(), client = component->ClientRect();
+    EditBounds.set_text(WindowRectText(bounds.Left, bounds.Top, bounds.Right, bounds.Bottom));
+    EditClient.set_text(ClientRectText(client.Left, client.Top, client.Right, client.Bottom));
     EditParent.set_text(NameAndClass(component->Parent()));
     EditOwner.set_text(NameAndClass(component->Owner()));
     for (const std::string& name : ClassHierarchy(component->ClassType()))

@@ -2,18 +2,11 @@
 
 #include <cstdio>
 
+#include "base/AsciiText.h"
+
 namespace {
 
 constexpr std::int32_t System(std::uint32_t index) { return static_cast<std::int32_t>(0xFF000000u + index); }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
 
 }  // namespace
 
@@ -80,7 +73,7 @@ std::string_view ColorToIdent(std::int32_t color) {
 
 std::optional<std::int32_t> IdentToColor(std::string_view name) {
     for (const TColorName& entry : ColorNames)
-        if (SameText(entry.Name, name)) return entry.Value;
+        if (SameTextAscii(entry.Name, name)) return entry.Value;
     return std::nullopt;
 }
 

@@ -33,12 +33,3 @@ std::int64_t CeilInt64(long double x);
 std::int64_t FloorInt64(long double x);
 // The integral long double t (truncated already) as a 64-bit integer, saturated, NaN giving 0.
 std::int64_t SaturatedInt64(long double t);
-
-// The text the application's error box shows for a message: a full stop is appended when the last
-// character sorts after the full stop (so "Done." and "Error!" stay as they are).
-template <class Text>
-Text WithFullStop(Text message) {
-    using Unit = std::make_unsigned_t<typename Text::value_type>;
-    if (!message.empty() && static_cast<Unit>(message.back()) > static_cast<Unit>('.')) message += '.';
-    return message;
-}

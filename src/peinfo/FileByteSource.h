@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 class FileByteSource : public ByteSource {
 public:

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "base/AsciiText.h"
 #include "peinfo/FileByteSource.h"
 
 namespace {
@@ -147,29 +148,7 @@ const char* Lookup(const Named (&table)[N], std::uint32_t value, const char* oth
     return otherwise;
 }
 
-unsigned char FoldAscii(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
-}
-
-std::string FoldedKey(const std::string& text) {
-    std::string key(text);
-    for (char& c : key) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
-    return key;
-}
-
-bool LessTextAscii(const std::string& a, const std::string& b) { return CompareTextAscii(a, b) < 0; }
-
 }  // namespace
-
-int CompareTextAscii(const std::string& a, const std::string& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
-        const unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
 
 TPEFileInfo::TPEFileInfo(const std::filesystem::path& fileName, TNumberStyle style)
     : FileName_(fileName), NumberStyle_(style) {
@@ -389,7 +368,7 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
         position += sizeof descriptor;
         if (position >= end) break;
         std::string name = ReadModuleName(file, descriptor.Name - delta);
-        TImportExport*& collection = byName[FoldedKey(name)];
+        TImportExport*& collection = byName[LowerAscii(name)];
         if (!collection) {
             ImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
             collection = ImportList_.back().get();
@@ -473,5 +452,6 @@ void TPEFileInfo::ReadExports(ByteSource& file) {
         ExportList_.push_back(name + '\t' + FormatNumber(Dword(ordinalIndex + exports.Base)) + '\t' +
                               FormatNumber(Dword(entryPoint)));
     }
-    std::stable_sort(ExportList_.begin(), ExportList_.end(), LessTextAscii);
+    std::stable_sort(ExportList_.begin(), ExportList_.end(),
+                     [](const std::string& a, const std::string& b) { return LessTextAscii(a, b); });
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 // Failures that end construction. Messages are the texts the error box shows (before its full stop).
 class EPEFormatError : public std::runtime_error {
@@ -82,9 +82,6 @@ public:
 private:
     std::vector<TImportExportItem> items_;
 };
-
-// Byte-wise comparison with the ASCII letters folded to lower case, the same on every platform.
-int CompareTextAscii(const std::string& a, const std::string& b);
 
 class TPEFileInfo {
 public:

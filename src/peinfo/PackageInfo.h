@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 enum TNameType : std::uint8_t { ntContainsUnit = 0, ntRequiresPackage = 1, ntDcpBpiName = 2 };
 

@@ -1,5 +1,6 @@
 #include "peinfo/PeInfoNodes.h"
 
+#include "base/ValueText.h"
 #include "components/GkGeneralText.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 #include "peinfo/GkPeInfo.h"
 #include "peinfo/PackageInfo.h"
 #include "peinfo/ProducerInfo.h"

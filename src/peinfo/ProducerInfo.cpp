@@ -3,16 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/AsciiText.h"
 #include "peinfo/ResourceDirectory.h"
 
 namespace {
-
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
-}
 
 std::optional<std::uint32_t> FirstWord(const std::optional<std::vector<unsigned char>>& data) {
     if (!data || data->size() < 4) return std::nullopt;
@@ -98,7 +92,7 @@ bool GetResourceProducer(const TProducerEvidence& evidence, std::string& produce
 void GetComponentLibrary(const TProducerEvidence& evidence, std::string& library) {
     const auto hasName = [&](std::string_view wanted) {
         return std::any_of(evidence.PackageNames.begin(), evidence.PackageNames.end(),
-                           [&](const TPackageName& n) { return EqualsIgnoringCase(n.Name, wanted); });
+                           [&](const TPackageName& n) { return SameTextAscii(n.Name, wanted); });
     };
     if (hasName("controls"))
         library = "VCL";

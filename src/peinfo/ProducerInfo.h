@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 #include "peinfo/PackageInfo.h"
 
 struct TProducerEvidence {

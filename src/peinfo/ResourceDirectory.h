@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 // The part of a section header that maps RVAs to file offsets.
 struct TImageSection {

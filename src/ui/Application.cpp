@@ -1,6 +1,6 @@
 #include "ui/Application.h"
 
-#include "components/GkGeneralText.h"
+#include "base/ValueText.h"
 #include "ui/Exceptions.h"
 #include "ui/Form.h"
 

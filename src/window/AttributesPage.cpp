@@ -1,7 +1,6 @@
 #include "window/AttributesPage.h"
 
-#include <cstdio>
-
+#include "base/WindowHandleValue.h"
 #include "components/GkGeneral.h"
 #include "ui/Text.h"
 
@@ -13,27 +12,7 @@ constexpr int kLabelX = 6, kLabelWidth = 72, kEditX = 80, kEditWidth = 164, kRow
 ui::Bounds LabelRow(int row) { return {kLabelX, 11 + row * kRowHeight, kLabelWidth, 13}; }
 ui::Bounds EditRow(int row) { return {kEditX, 8 + row * kRowHeight, kEditWidth, 21}; }
 
-std::wstring Format(const wchar_t* format, auto... values) {
-    wchar_t text[96];
-    std::swprintf(text, sizeof text / sizeof text[0], format, values...);
-    return text;
-}
-
 }  // namespace
-
-std::wstring HexText8(std::uint32_t value) { return Format(L"%08X", static_cast<unsigned>(value)); }
-std::wstring HandleText(std::uint32_t value) { return Format(L"%X", static_cast<unsigned>(value)); }
-
-std::wstring WindowRectText(const RECT& r) {
-    return Format(L"(%d, %d)-(%d, %d) %dx%d", static_cast<int>(r.left), static_cast<int>(r.top),
-                  static_cast<int>(r.right), static_cast<int>(r.bottom), static_cast<int>(r.right - r.left),
-                  static_cast<int>(r.bottom - r.top));
-}
-
-std::wstring ClientRectText(const RECT& r) {
-    return Format(L"(%d, %d)-(%d, %d)", static_cast<int>(r.left), static_cast<int>(r.top),
-                  static_cast<int>(r.right), static_cast<int>(r.bottom));
-}
 
 void TAttributesPage::Create(HWND page) {
     struct Row {
@@ -122,8 +101,8 @@ void TAttributesPage::ShowWindowInformation(const TWindowInformation& info) {
     EditWindowRect.set_text(WindowRectText(info.WindowRect));
     EditClientRect.set_text(ClientRectText(info.ClientRect));
     EditAppInstance.set_text(HexText8(info.AppInstance));
-    EditParentWnd.set_text(HexText8(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(info.ParentWnd))));
-    EditOwnerWnd.set_text(HexText8(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(info.OwnerWnd))));
+    EditParentWnd.set_text(HexText8(HandleValue(info.ParentWnd)));
+    EditOwnerWnd.set_text(HexText8(HandleValue(info.OwnerWnd)));
     IconBig.set_icon(info.IconBig);
     IconSmall.set_icon(info.IconSmall);
     ButtonStyle.set_text(HexText8(info.Style));

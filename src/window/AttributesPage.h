@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/ValueText.h"
 #include "ui/Controls.h"
 #include "window/WindowInformation.h"
 
@@ -55,9 +56,3 @@ public:
 private:
     TAttributesHost& host_;
 };
-
-// Text forms of 32-bit values and rectangles in the main window.
-std::wstring HexText8(std::uint32_t value);    // exactly 8 upper-case digits
-std::wstring HandleText(std::uint32_t value);  // "%X": no leading zeros
-std::wstring WindowRectText(const RECT& r);    // "(l, t)-(r, b) wxh"
-std::wstring ClientRectText(const RECT& r);    // "(l, t)-(r, b)"

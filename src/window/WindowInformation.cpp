@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ValueText.h"
 #include "components/GkGeneral.h"
 #include "ui/Handles.h"
 
@@ -112,21 +113,9 @@ const char* WeightName(LONG weight) {
 }  // namespace
 
 std::string DescribeFont(const LOGFONTA& font, int pixels_per_inch) {
-    std::string text(font.lfFaceName, ::strnlen(font.lfFaceName, LF_FACESIZE));
-    text +=
-        ", " + std::to_string(-static_cast<long long>(::MulDiv(font.lfHeight, 72, pixels_per_inch))) + " pt";
-
-    std::string styles;
-    const auto add = [&styles](const char* style) {
-        if (!styles.empty()) styles += ", ";
-        styles += style;
-    };
-    if (const char* weight = WeightName(font.lfWeight)) add(weight);
-    if (font.lfItalic) add("Italic");
-    if (font.lfUnderline) add("Underlined");
-    if (font.lfStrikeOut) add("Striked out");
-    if (!styles.empty()) text += ", " + styles;
-    return text;
+    return FontText(std::string(font.lfFaceName, ::strnlen(font.lfFaceName, LF_FACESIZE)),
+                    -static_cast<long long>(::MulDiv(font.lfHeight, 72, pixels_per_inch)),
+                    {WeightName(font.lfWeight), font.lfItalic != 0, font.lfUnderline != 0, font.lfStrikeOut != 0});
 }
 
 void ReadWindowInformation(HWND window, TWindowInformation& info) {

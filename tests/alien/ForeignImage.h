@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "alien/AlienPlatform.h"
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 // Memory mapped from Base up to End(); everything else is unmapped. Reads answer the readable prefix
 // and are counted.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 #include "peinfo/GkPeInfo.h"
 #include "peinfo/PackageInfo.h"
 #include "peinfo/PeInfoNodes.h"

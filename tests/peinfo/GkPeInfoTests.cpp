@@ -10,6 +10,7 @@
 
 #include "fixtures/PeBuilder.h"
 #include "peinfo/FileByteSource.h"
+#include "base/AsciiText.h"
 #include "peinfo/GkPeInfo.h"
 
 namespace {

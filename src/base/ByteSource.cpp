@@ -1,4 +1,4 @@
-#include "components/ByteSource.h"
+#include "base/ByteSource.h"
 
 #include <algorithm>
 
