@@ -1,6 +1,5 @@
 #include "alien/DelphiVclPage.h"
 
-
 #include "alien/AlienAccess.h"
 #include "base/ValueText.h"
 #include "color/ColorNames.h"

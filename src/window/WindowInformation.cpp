@@ -113,9 +113,10 @@ const char* WeightName(LONG weight) {
 }  // namespace
 
 std::string DescribeFont(const LOGFONTA& font, int pixels_per_inch) {
-    return FontText(std::string(font.lfFaceName, ::strnlen(font.lfFaceName, LF_FACESIZE)),
-                    -static_cast<long long>(::MulDiv(font.lfHeight, 72, pixels_per_inch)),
-                    {WeightName(font.lfWeight), font.lfItalic != 0, font.lfUnderline != 0, font.lfStrikeOut != 0});
+    return FontText(
+        std::string(font.lfFaceName, ::strnlen(font.lfFaceName, LF_FACESIZE)),
+        -static_cast<long long>(::MulDiv(font.lfHeight, 72, pixels_per_inch)),
+        {WeightName(font.lfWeight), font.lfItalic != 0, font.lfUnderline != 0, font.lfStrikeOut != 0});
 }
 
 void ReadWindowInformation(HWND window, TWindowInformation& info) {
