@@ -28,6 +28,20 @@ bool read_value(ByteSource& source, std::uint64_t offset, T& out) {
     return true;
 }
 
+// A little-endian integer, all or nothing like read_value. The bytes are assembled one by one, so the
+// result does not depend on the host's byte order.
+template <class T>
+bool read_le(ByteSource& source, std::uint64_t offset, T& out) {
+    static_assert(std::is_integral_v<T>);
+    unsigned char bytes[sizeof(T)];
+    if (source.read(offset, bytes, sizeof(T)) != sizeof(T)) return false;
+    std::make_unsigned_t<T> value = 0;
+    for (std::size_t i = sizeof(T); i-- > 0;)
+        value = static_cast<std::make_unsigned_t<T>>(value << 8 | bytes[i]);
+    out = static_cast<T>(value);
+    return true;
+}
+
 // Reads exactly `size` bytes into a vector, or returns false. The caller caps `size` by what the
 // source can hold before calling; this only refuses sizes beyond `limit`.
 bool read_bytes(ByteSource& source, std::uint64_t offset, std::size_t size, std::vector<unsigned char>& out,
