@@ -3,11 +3,12 @@
 #include <cwchar>
 
 #include "Resource.h"
-#include "alien/AlienAccess.h"
-#include "alien/AlienPlatformWin.h"
-#include "app/WindowFinder.h"
+#include "base/ScopeGuard.h"
+#include "base/ValueText.h"
+#include "base/WindowHandleValue.h"
 #include "components/GkGeneral.h"
 #include "ui/Application.h"
+#include "ui/Resources.h"
 #include "ui/Text.h"
 
 namespace {
@@ -24,49 +25,6 @@ std::wstring ProductName() {
     const auto dot = name.rfind(L'.');
     if (dot != std::wstring::npos) name.erase(dot);
     return name.empty() ? L"Scrutel" : name;
-}
-
-// A 16-color picture whose six fixed colors follow the system's color scheme.
-HBITMAP LoadSystemColoredBitmap(int id) {
-    HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!bitmap) return nullptr;
-    struct Mapping {
-        COLORREF fixed;
-        int system_color;
-    };
-    static const Mapping kMappings[] = {
-        {RGB(255, 255, 255), COLOR_BTNHIGHLIGHT}, {RGB(192, 192, 192), COLOR_BTNFACE},
-        {RGB(128, 128, 128), COLOR_BTNSHADOW},    {RGB(0, 0, 0), COLOR_BTNTEXT},
-        {RGB(0, 0, 255), COLOR_ACTIVECAPTION},    {RGB(0, 255, 0), COLOR_WINDOW},
-    };
-    ui::unique_memory_dc dc(::CreateCompatibleDC(nullptr));
-    if (!dc) return bitmap;
-    ui::selected_object selected(dc.get(), bitmap);
-    RGBQUAD table[16] = {};
-    const UINT entries = ::GetDIBColorTable(dc.get(), 0, 16, table);
-    for (UINT i = 0; i < entries; ++i) {
-        const COLORREF color = RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue);
-        for (const Mapping& mapping : kMappings) {
-            if (color != mapping.fixed) continue;
-            const COLORREF system = ::GetSysColor(mapping.system_color);
-            table[i] = RGBQUAD{GetBValue(system), GetGValue(system), GetRValue(system), 0};
-            break;
-        }
-    }
-    if (entries) ::SetDIBColorTable(dc.get(), 0, entries, table);
-    return bitmap;
-}
-
-// A strip of 16x16 glyphs whose fuchsia pixels are transparent.
-HIMAGELIST LoadGlyphStrip(int id) {
-    return ::ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), 16, 0, RGB(255, 0, 255),
-                                  IMAGE_BITMAP, LR_CREATEDIBSECTION);
-}
-
-HCURSOR LoadOwnCursor(int id) {
-    return static_cast<HCURSOR>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
 }
 
 }  // namespace
@@ -92,7 +50,7 @@ void TMainForm::CreateControls() {
     EditHandle.SetMinValue(0);
     EditHandle.on_change = [this] { RefreshWindowInfo(); };
 
-    WindowFinder.create(form, {156, 5, 31, 28});
+    Finder.Create(form, {156, 5, 31, 28});
     Pinner.create(form, {194, 7, 25, 25});
     Pinner.on_click = [this] { PinnerClick(); };
     ButtonExpand.create(form, L"&<<", {232, 8, 46, 23});
@@ -110,10 +68,10 @@ void TMainForm::CreateControls() {
     ::GetWindowRect(StatusBar.handle(), &status);
     const int status_height = status.bottom - status.top;
 
-    TabImages_.reset(LoadGlyphStrip(IDB_TABS));
+    tab_images_.reset(ui::load_glyph_strip(IDB_TABS));
     PageControl.create(
         form, {0, kStripHeight, kDesignClientWidth, kDesignClientHeight - kStripHeight - status_height},
-        TabImages_.get());
+        tab_images_.get());
     struct PageSpec {
         const wchar_t* caption;
         bool visible;
@@ -131,12 +89,15 @@ void TMainForm::CreateControls() {
     };
     for (const PageSpec& page : pages) PageControl.add_page(page.caption, page.visible, page.image);
     PageControl.on_change = [this] { PageControlChange(); };
-    PageControl.set_active_page(TabSheetEigenschaften);
-    Attributes.Create(PageControl.page(TabSheetEigenschaften));
-    DelphiVcl.Create(PageControl.page(TabSheet2));
+    PageControl.set_active_page(PageAttributes);
+    Attributes.Create(PageControl.page(PageAttributes));
+    Attributes.HandleHistory.on_pick = [this](std::uint32_t handle) {
+        EditHandle.set_text(HandleText(handle));
+    };
+    DelphiVcl.Create(PageControl.page(PageDelphiVcl));
 
     HMENU bar = menu_bar();
-    // The options dialog and the about box are not part of this build yet: their items stay grey.
+    // The options dialog and the about box: their items stay grey.
     add_menu_item(bar, L"&Options", [] {});
     ::EnableMenuItem(bar, 0, MF_BYPOSITION | MF_GRAYED);
     HMENU help = add_submenu(bar, L"&?");
@@ -157,15 +118,11 @@ void TMainForm::CreateControls() {
 void TMainForm::FormCreate() {
     ui::Application& app = ui::Application::instance();
     app.set_title(ui::window_text(handle()));
-    EditWidths_[1] = Attributes.EditCaption.bounds().width;
-    ClientWidths_[1] = client_size().cx;
+    edit_widths_[1] = Attributes.EditCaption.bounds().width;
+    client_widths_[1] = client_size().cx;
 
-    SettingsKey_ = L"Software\\Orvane\\" + ProductName();
-    FrameSettings_ = ReadFrameSettings(SettingsKey_);
-
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(handle(), &process);
-    OwnProcessId_ = process;
+    settings_key_ = L"Software\\Orvane\\" + ProductName();
+    frame_settings_ = ReadFrameSettings(settings_key_);
 
     // Shared icons of our own module: the system keeps them as long as the program runs.
     HINSTANCE module = ::GetModuleHandleW(nullptr);
@@ -174,68 +131,56 @@ void TMainForm::FormCreate() {
                        reinterpret_cast<LPARAM>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_SCRUTEL),
                                                              IMAGE_ICON, size, size, LR_SHARED)));
 
-    FinderIdle_.reset(LoadSystemColoredBitmap(IDB_FINDER_IDLE));
-    FinderDragging_.reset(LoadSystemColoredBitmap(IDB_FINDER_DRAG));
-    WindowFinder.set_bitmap(FinderIdle_.get());
-    FinderCursor_.reset(LoadOwnCursor(IDC_FINDER));
-    PipetteCursor_.reset(LoadOwnCursor(IDC_PIPETTE));
-    app.register_cursor(1, FinderCursor_.get());
-    app.register_cursor(2, PipetteCursor_.get());
-    FinderHook_.install(WindowFinder.handle(),
-                        [this](const ui::WindowHook::Call& call) { return WindowFinderMessage(call); });
+    pipette_cursor_.reset(ui::load_own_cursor(IDC_PIPETTE));
+    app.register_cursor(2, pipette_cursor_.get());
 
-    if (ui::unique_image_list pins{LoadGlyphStrip(IDB_PIN)}) {
+    if (ui::unique_image_list pins{ui::load_glyph_strip(IDB_PIN)}) {
         // The strip holds the glyphs up, disabled, down and held.
-        PinUp_.reset(::ImageList_GetIcon(pins.get(), 0, ILD_TRANSPARENT));
-        PinDown_.reset(::ImageList_GetIcon(pins.get(), 2, ILD_TRANSPARENT));
+        pin_up_.reset(::ImageList_GetIcon(pins.get(), 0, ILD_TRANSPARENT));
+        pin_down_.reset(::ImageList_GetIcon(pins.get(), 2, ILD_TRANSPARENT));
     }
-    Pinner.set_glyphs(PinUp_.get(), PinDown_.get());
-
-    Attributes.HandleHistoryListBox.on_click = [this] { HandleHistoryListBoxClick(); };
-    Attributes.SupressSameHandles.on_click = [this] { SupressSameHandlesClick(); };
+    Pinner.set_glyphs(pin_up_.get(), pin_down_.get());
 
     PageControlChange();
 
-    HotKeyRegistered_ = ::RegisterHotKey(handle(), kCaptureHotKeyId, MOD_SHIFT, VK_SNAPSHOT) != FALSE;
+    Finder.RegisterCaptureHotKey(handle());
 
-    Expanded_ = true;
+    expanded_ = true;
     ButtonExpand.click();
-    PageControl.set_active_page(TabSheetEigenschaften);
+    PageControl.set_active_page(PageAttributes);
 }
 
 void TMainForm::FormDestroy() {
     ui::Application& app = ui::Application::instance();
     try {
-        WriteFrameSettings(SettingsKey_, FrameSettings_);
+        WriteFrameSettings(settings_key_, frame_settings_);
     } catch (...) {
         app.handle_exception(std::current_exception());
     }
-    CurrentComponent_ = nullptr;
-    AlienApp_.reset();
+    components_.Reset();
     // Released with the window it belongs to, so that the hotkey works for as long as Scrutel runs.
-    if (HotKeyRegistered_) ::UnregisterHotKey(handle(), kCaptureHotKeyId);
-    app.register_cursor(1, nullptr);
+    Finder.ReleaseCaptureHotKey();
     app.register_cursor(2, nullptr);
 }
 
 void TMainForm::PageControlChange() {
     ButtonExpand.set_enabled(true);
-    if (PageControl.active_page() == TabSheetPEInfo) {
-        Expanded_ = false;
+    if (PageControl.active_page() == PagePEInfo) {
+        expanded_ = false;
         ButtonExpand.click();
         ButtonExpand.set_enabled(false);
     }
 }
 
 void TMainForm::ButtonExpandClick() {
-    Expanded_ = !Expanded_;
-    const int index = Expanded_ ? 1 : 0;
-    Attributes.SetLayout(Expanded_, EditWidths_[index]);
-    set_client_width(ClientWidths_[index]);
+    expanded_ = !expanded_;
+    const int index = expanded_ ? 1 : 0;
+    Attributes.SetLayout(expanded_, edit_widths_[index]);
+    set_client_width(client_widths_[index]);
     const SIZE client = client_size();
     PageControl.resize(client.cx, PageControl.bounds().height);
     ::SendMessageW(StatusBar.handle(), WM_SIZE, 0, 0);
-    ButtonExpand.set_text(ExpandCaptions_[index]);
+    ButtonExpand.set_text(expand_captions_[index]);
 }
 
 void TMainForm::PinnerClick() {
@@ -251,69 +196,52 @@ void TMainForm::ShortCutHelperClick() { EditHandle.focus(); }
 
 LRESULT TMainForm::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_HOTKEY) {
-        CaptureHotKey(wp);
+        Finder.CaptureHotKey(wp);
         return 0;
     }
     return Form::handle_message(msg, wp, lp);
 }
 
-TAlienControl* TMainForm::FindAlienControl(HWND window, POINT point) {
-    if (!WindowResponds(window)) return nullptr;
-    const std::uint32_t handle = AlienWindowHandle(window);
-    if (AlienApp_ && AlienApp_->Window() != handle) {
-        CurrentComponent_ = nullptr;  // it belongs to the access object going now
-        AlienApp_.reset();
-    }
-    try {
-        if (!AlienApp_) AlienApp_ = std::make_unique<TAlienApplication>(Win32AlienPlatform(), handle);
-        TAlienControl* result = AlienApp_->WinControlOf(handle);
-        if ((point.x == -1 && point.y == -1) || !result) return result;
-        ::ScreenToClient(window, &point);
-        if (TAlienControl* child =
-                static_cast<TAlienWinControl*>(result)->ControlAtPos({point.x, point.y}, true))
-            result = child;
-        return result;
-    } catch (...) {
-        // A window without the library, an unknown version or a broken object: nothing to show.
-        CurrentComponent_ = nullptr;
-        AlienApp_.reset();
-        return nullptr;
-    }
+void TMainForm::ShowHandle(HWND window) {
+    EditHandle.set_text(window ? HandleText(HandleValue(window)) : L"");
 }
 
-void TMainForm::ShowAlienControl() { DelphiVcl.Show(AlienApp_.get(), CurrentComponent_); }
+void TMainForm::EnableHandleBox(bool enabled) { EditHandle.set_enabled(enabled); }
+
+void TMainForm::ShowCurrentComponent() {
+    DelphiVcl.Show(components_.Application(), components_.CurrentComponent());
+}
+
+void TMainForm::AddToHandleHistory(bool touched) {
+    if (!touched || Attributes.HandleHistory.AddAllTouchedWindows()) Attributes.AddToHandleHistory();
+}
 
 bool TMainForm::CurrentWindowResponds() const {
-    return Updating_ ? RefreshResponds_ : WindowResponds(CurrentHandle_);
+    return updating_ ? refresh_responds_ : WindowResponds(current_handle_);
 }
 
 void TMainForm::ShowStatus(const std::wstring& message) { StatusBar.set_panel_text(0, message); }
 
 void TMainForm::RefreshWindowInfo() {
-    struct UpdatingScope {
-        bool& flag;
-        explicit UpdatingScope(bool& f) : flag(f) { flag = true; }
-        ~UpdatingScope() { flag = false; }
-    } updating(Updating_);
-
+    ScopedFlag updating(updating_);
     const std::wstring text = EditHandle.text();
     if (text.empty()) return;
     // The box holds only hexadecimal digits up to FFFFFFFF; the handle is the value's 32 bits.
     const unsigned long long value = std::wcstoull(text.c_str(), nullptr, 16);
-    CurrentHandle_ = reinterpret_cast<HWND>(static_cast<UINT_PTR>(static_cast<std::uint32_t>(value)));
-    const bool responds = WindowResponds(CurrentHandle_);
-    RefreshResponds_ = responds;
-    if (::IsWindow(CurrentHandle_)) {
+    current_handle_ = HandleFromValue<HWND>(static_cast<std::uint32_t>(value));
+    const bool responds = WindowResponds(current_handle_);
+    refresh_responds_ = responds;
+    if (::IsWindow(current_handle_)) {
         ShowStatus(responds ? L"Ready" : L"Some information is missing, as the window does not respond");
         TWindowInformation info;
         // One probe per refresh: the reader and the handlers that the boxes' changes run take its answer.
-        ReadWindowInformation(CurrentHandle_, info, responds);
+        ReadWindowInformation(current_handle_, info, responds);
         Attributes.ShowWindowInformation(info);
-        if (!PickingByPoint_) {
-            CurrentComponent_ = FindAlienControl(CurrentHandle_, POINT{-1, -1});
-            ShowAlienControl();
+        if (!Finder.PickingByPoint()) {
+            components_.SetCurrentComponent(components_.Find(current_handle_, std::nullopt));
+            ShowCurrentComponent();
         }
-    } else if (CurrentHandle_) {
+    } else if (current_handle_) {
         ShowStatus(L"Error: Unassigned handle!");
     }
 }

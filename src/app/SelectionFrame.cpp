@@ -7,28 +7,12 @@ namespace {
 constexpr int kSysRgn = 4;  // GetRandomRgn's SYSRGN
 constexpr int kOutlineWidth = 3, kOutlineHeight = 3;
 
-// A DC of the whole window, non-client area included, given back with ReleaseDC.
-class window_dc {
-public:
-    explicit window_dc(HWND window) noexcept : window_(window), dc_(::GetWindowDC(window)) {}
-    window_dc(const window_dc&) = delete;
-    window_dc& operator=(const window_dc&) = delete;
-    ~window_dc() {
-        if (dc_) ::ReleaseDC(window_, dc_);
-    }
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 ui::unique_region EmptyRegion() { return ui::unique_region(::CreateRectRgn(0, 0, 0, 0)); }
 
 // The system region of a window DC, in screen coordinates; empty when it cannot be read.
 ui::unique_region SystemRegionOf(HWND window) {
     ui::unique_region region = EmptyRegion();
-    window_dc dc(window);
+    ui::released_dc dc(window, ui::released_dc::whole_window);
     if (!region || !dc.get()) return region;
     if (::GetRandomRgn(dc.get(), region.get(), kSysRgn) != 1) {
         ::SetRectRgn(region.get(), 0, 0, 0, 0);

@@ -1,28 +1,16 @@
 #include "app/WindowFinder.h"
 
-#include "app/MainForm.h"
+#include "Resource.h"
+#include "alien/ComponentLookup.h"
+#include "base/ScopeGuard.h"
 #include "ui/Application.h"
+#include "ui/Resources.h"
 
 namespace {
 
 // Far deeper than any window tree; only a hierarchy that changes under the walk could get there.
 constexpr int kMaxWindowDepth = 1000;
-
-std::uint32_t HandleValue(HWND window) {
-    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(window));
-}
-
-// Clears the flag on every way out of a handler, exceptions included.
-class PickingScope {
-public:
-    explicit PickingScope(bool& flag) : flag_(flag) { flag_ = true; }
-    PickingScope(const PickingScope&) = delete;
-    PickingScope& operator=(const PickingScope&) = delete;
-    ~PickingScope() { flag_ = false; }
-
-private:
-    bool& flag_;
-};
+constexpr int kFinderCursor = 1;
 
 }  // namespace
 
@@ -37,7 +25,32 @@ HWND WindowFromPointDeep(POINT point) {
     return parent;
 }
 
-LRESULT TMainForm::WindowFinderMessage(const ui::WindowHook::Call& call) {
+TWindowFinder::~TWindowFinder() {
+    ReleaseCaptureHotKey();
+    ui::Application::instance().register_cursor(kFinderCursor, nullptr);
+}
+
+void TWindowFinder::Create(HWND form, const ui::Bounds& bounds) {
+    Picture.create(form, bounds);
+    idle_picture_.reset(ui::load_system_colored_bitmap(IDB_FINDER_IDLE));
+    dragging_picture_.reset(ui::load_system_colored_bitmap(IDB_FINDER_DRAG));
+    Picture.set_bitmap(idle_picture_.get());
+    cursor_.reset(ui::load_own_cursor(IDC_FINDER));
+    ui::Application::instance().register_cursor(kFinderCursor, cursor_.get());
+    picture_hook_.install(Picture.handle(),
+                          [this](const ui::WindowHook::Call& call) { return PictureMessage(call); });
+}
+
+void TWindowFinder::RegisterCaptureHotKey(HWND form) {
+    if (::RegisterHotKey(form, kCaptureHotKeyId, MOD_SHIFT, VK_SNAPSHOT)) hotkey_owner_ = form;
+}
+
+void TWindowFinder::ReleaseCaptureHotKey() {
+    if (hotkey_owner_) ::UnregisterHotKey(hotkey_owner_, kCaptureHotKeyId);
+    hotkey_owner_ = nullptr;
+}
+
+LRESULT TWindowFinder::PictureMessage(const ui::WindowHook::Call& call) {
     switch (call.msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:  // a quick second press is a press all the same
@@ -52,85 +65,87 @@ LRESULT TMainForm::WindowFinderMessage(const ui::WindowHook::Call& call) {
         case WM_CAPTURECHANGED:
             // Another window took the mouse (or the system did, for a menu or a task switch): the
             // release will never come here, so the drag ends now.
-            if (reinterpret_cast<HWND>(call.lp) != WindowFinder.handle() && Dragging_) EndFinderDrag();
+            if (reinterpret_cast<HWND>(call.lp) != Picture.handle() && dragging_) EndDrag();
             break;
         case WM_DESTROY:
-            if (Dragging_) EndFinderDrag();
+            if (dragging_) EndDrag();
             break;
     }
     return call.pass_on();
 }
 
-bool TMainForm::IsOwnWindow(HWND window) const {
+bool TWindowFinder::IsOwnWindow(HWND window) const {
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    return process == OwnProcessId_;
+    return process == own_process_id_;
 }
 
-void TMainForm::WindowFinderMouseDown() {
-    if (Dragging_) return;
-    Dragging_ = true;
-    WindowFinder.set_bitmap(FinderDragging_.get());
-    ui::Application::instance().set_cursor_override(1);
-    ::SetCapture(WindowFinder.handle());
-    EditHandle.set_enabled(false);
-    FinderWindow_ = nullptr;
-    EditHandle.set_text(L"");
-    SelectionFrame_.PrepareFinderClipRegion(handle());
+void TWindowFinder::WindowFinderMouseDown() {
+    if (dragging_) return;
+    dragging_ = true;
+    Picture.set_bitmap(dragging_picture_.get());
+    ui::Application::instance().set_cursor_override(kFinderCursor);
+    ::SetCapture(Picture.handle());
+    host_.EnableHandleBox(false);
+    finder_window_ = nullptr;
+    host_.ShowHandle(nullptr);
+    selection_frame_.PrepareFinderClipRegion(::GetAncestor(Picture.handle(), GA_ROOT));
 }
 
-void TMainForm::WindowFinderMouseMove() {
-    if (!Dragging_) return;
-    PickingScope picking(PickingByPoint_);
+void TWindowFinder::WindowFinderMouseMove() {
+    if (!dragging_) return;
+    ScopedFlag picking(picking_by_point_);
     POINT point{};
     ::GetCursorPos(&point);
     HWND under = WindowFromPointDeep(point);
     if (IsOwnWindow(under)) {
-        if (FinderWindow_) SelectionFrame_.EraseSelectionFrame();
-        FinderWindow_ = nullptr;
-        EditHandle.set_text(L"");
+        if (finder_window_) selection_frame_.EraseSelectionFrame();
+        finder_window_ = nullptr;
+        host_.ShowHandle(nullptr);
         return;
     }
-    if (under == FinderWindow_ && FinderWindow_ &&
-        FindAlienControl(FinderWindow_, point) == CurrentComponent_)
+    TComponentLookup& components = host_.Components();
+    if (under == finder_window_ && finder_window_ &&
+        components.Find(finder_window_, point) == components.CurrentComponent())
         return;
-    if (FinderWindow_) SelectionFrame_.EraseSelectionFrame();
-    FinderWindow_ = under;
-    CurrentComponent_ = FindAlienControl(FinderWindow_, point);
-    EditHandle.set_text(HandleText(HandleValue(FinderWindow_)));
-    if (Attributes.AddAllHandles.checked()) AddToHandleHistory();
-    PickPoint_ = point;
-    ShowAlienControl();
+    if (finder_window_) selection_frame_.EraseSelectionFrame();
+    finder_window_ = under;
+    components.SetCurrentComponent(components.Find(finder_window_, point));
+    host_.ShowHandle(finder_window_);
+    host_.AddToHandleHistory(true);
+    pick_point_ = point;
+    host_.ShowCurrentComponent();
     // Draws nothing when the refresh above ended the drag (a lost capture took the clip region along).
-    SelectionFrame_.DrawSelectionFrame(FinderWindow_, WindowlessControlBounds(CurrentComponent_),
-                                       FrameSettings_);
+    selection_frame_.DrawSelectionFrame(
+        finder_window_, WindowlessControlBounds(components.CurrentComponent()), host_.FrameSettings());
 }
 
-void TMainForm::WindowFinderMouseUp() {
-    if (!Dragging_) return;
-    EndFinderDrag();
-    AddToHandleHistory();
+void TWindowFinder::WindowFinderMouseUp() {
+    if (!dragging_) return;
+    EndDrag();
+    host_.AddToHandleHistory(false);
 }
 
-void TMainForm::EndFinderDrag() {
-    Dragging_ = false;
-    SelectionFrame_.EraseSelectionFrame();
-    WindowFinder.set_bitmap(FinderIdle_.get());
+void TWindowFinder::EndDrag() {
+    dragging_ = false;
+    selection_frame_.EraseSelectionFrame();
+    Picture.set_bitmap(idle_picture_.get());
     ui::Application::instance().set_cursor_override(0);
-    if (::GetCapture() == WindowFinder.handle()) ::ReleaseCapture();
-    EditHandle.set_enabled(true);
-    SelectionFrame_.DeleteFinderClipRegion();
+    if (::GetCapture() == Picture.handle()) ::ReleaseCapture();
+    host_.EnableHandleBox(true);
+    selection_frame_.DeleteFinderClipRegion();
 }
 
-void TMainForm::CaptureHotKey(WPARAM id) {
+void TWindowFinder::CaptureHotKey(WPARAM id) {
     if (id != kCaptureHotKeyId) return;
-    PickingScope picking(PickingByPoint_);
+    ScopedFlag picking(picking_by_point_);
     POINT point{};
     ::GetCursorPos(&point);
-    FinderWindow_ = WindowFromPointDeep(point);
-    CurrentComponent_ = FindAlienControl(FinderWindow_, point);
-    EditHandle.set_text(HandleText(HandleValue(FinderWindow_)));
-    AddToHandleHistory();
-    PickPoint_ = point;
-    ShowAlienControl();
+    finder_window_ = WindowFromPointDeep(point);
+    TComponentLookup& components = host_.Components();
+    components.SetCurrentComponent(components.Find(finder_window_, point));
+    host_.ShowHandle(finder_window_);
+    host_.AddToHandleHistory(false);
+    pick_point_ = point;
+    host_.ShowCurrentComponent();
 }

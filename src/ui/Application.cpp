@@ -61,7 +61,7 @@ void Application::process_messages() {
 
 bool Application::preprocess(MSG& msg) {
     HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    Form* form = root ? Form::from_handle(root) : nullptr;
+    Form* form = WindowObject::of<Form>(root);
     return form && form->preprocess_message(msg);
 }
 
@@ -96,6 +96,12 @@ HCURSOR Application::cursor(int number) const {
     auto found = cursors_.find(number);
     if (found != cursors_.end() && found->second) return found->second;
     return ::LoadCursorW(nullptr, IDC_ARROW);
+}
+
+bool Application::show_cursor_override() const {
+    if (!cursor_override_) return false;
+    ::SetCursor(cursor(cursor_override_));
+    return true;
 }
 
 void Application::set_cursor_override(int number) {

@@ -49,6 +49,8 @@ public:
     // While an override is set, every window of the program shows that cursor.
     void set_cursor_override(int number);
     int cursor_override() const { return cursor_override_; }
+    // Shows the override's cursor when one is set (for WM_SETCURSOR); false when none is set.
+    bool show_cursor_override() const;
 
     // Translates a message before dispatch: accelerators and dialog keys of the active form.
     bool preprocess(MSG& msg);

@@ -4,17 +4,7 @@
 
 namespace ui {
 
-namespace {
-const wchar_t kControlProperty[] = L"ScrutelControl";
-}
-
-Control::~Control() {
-    if (HWND hwnd = hwnd_.get()) ::RemovePropW(hwnd, kControlProperty);
-}
-
-Control* Control::from_handle(HWND hwnd) noexcept {
-    return hwnd ? static_cast<Control*>(::GetPropW(hwnd, kControlProperty)) : nullptr;
-}
+Control::~Control() { detach(hwnd_.get()); }
 
 void Control::create_control(const wchar_t* window_class, const std::wstring& text, DWORD style,
                              DWORD ex_style, HWND parent, const Bounds& b, int id) {
@@ -22,7 +12,7 @@ void Control::create_control(const wchar_t* window_class, const std::wstring& te
         ex_style, window_class, text.c_str(), WS_CHILD | style, b.left, b.top, b.width, b.height, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr));
     if (hwnd_) {
-        ::SetPropW(hwnd_.get(), kControlProperty, this);
+        attach(hwnd_.get(), this);
         // Controls take the font of the form they sit on, however deep.
         HWND form = ::GetAncestor(parent, GA_ROOT);
         if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(form ? form : parent, WM_GETFONT, 0, 0)))

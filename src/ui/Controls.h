@@ -21,15 +21,12 @@ struct Bounds {
     int left, top, width, height;
 };
 
-class Control {
+class Control : public WindowObject {
 public:
     Control() = default;
-    Control(const Control&) = delete;
-    Control& operator=(const Control&) = delete;
-    virtual ~Control();
+    ~Control() override;
 
     HWND handle() const noexcept { return hwnd_.get(); }
-    static Control* from_handle(HWND hwnd) noexcept;
 
     // Notifications from the parent: WM_COMMAND codes and WM_NOTIFY headers.
     virtual void command(WORD) {}

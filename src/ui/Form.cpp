@@ -4,20 +4,9 @@
 
 namespace ui {
 
-namespace {
-const wchar_t kFormProperty[] = L"ScrutelForm";
-}
-
 Form::Form() = default;
 
-Form::~Form() {
-    Application::instance().forget_form(this);
-    if (handle()) ::RemovePropW(handle(), kFormProperty);
-}
-
-Form* Form::from_handle(HWND hwnd) noexcept {
-    return hwnd ? static_cast<Form*>(::GetPropW(hwnd, kFormProperty)) : nullptr;
-}
+Form::~Form() { Application::instance().forget_form(this); }
 
 void Form::create_form(const Style& style) {
     const DWORD window_style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -26,7 +15,6 @@ void Form::create_form(const Style& style) {
     ::AdjustWindowRectEx(&frame, window_style, FALSE, ex_style);
     create_window(ex_style, style.caption.c_str(), window_style, CW_USEDEFAULT, CW_USEDEFAULT,
                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr);
-    ::SetPropW(handle(), kFormProperty, this);
     Application::instance().set_main_form(this);
     {
         released_dc screen(nullptr);
@@ -135,6 +123,10 @@ LRESULT Form::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
                     return 0;
                 }
             }
+            break;
+        case WM_SETCURSOR:
+            // Standard controls and our panels ask their parent first, so the form decides for all.
+            if (Application::instance().show_cursor_override()) return TRUE;
             break;
         case WM_CLOSE:
             if (on_close_request) on_close_request();

@@ -27,7 +27,6 @@ public:
 
     Form();
     ~Form() override;
-    static Form* from_handle(HWND hwnd) noexcept;
 
     // Key preview: the form sees key events before the focused control.
     std::function<void(WPARAM key)> on_key_down;

@@ -95,10 +95,13 @@ using unique_module = unique_handle<HMODULE, handle_traits<HMODULE, free_module>
 using unique_image_list = unique_handle<HIMAGELIST, handle_traits<HIMAGELIST, destroy_image_list>>;
 using unique_kernel_handle = unique_handle<HANDLE, handle_traits<HANDLE, close_kernel>>;
 
-// A DC obtained with GetDC, given back with ReleaseDC.
+// A DC obtained with GetDC (client area) or GetWindowDC (the whole window, non-client area included),
+// given back with ReleaseDC.
 class released_dc {
 public:
-    explicit released_dc(HWND owner) noexcept : owner_(owner), dc_(::GetDC(owner)) {}
+    enum Area { client_area, whole_window };
+    explicit released_dc(HWND owner, Area area = client_area) noexcept
+        : owner_(owner), dc_(area == whole_window ? ::GetWindowDC(owner) : ::GetDC(owner)) {}
     released_dc(const released_dc&) = delete;
     released_dc& operator=(const released_dc&) = delete;
     ~released_dc() {

@@ -11,17 +11,8 @@ const wchar_t kWindowClass[] = L"ScrutelWindow";
 }  // namespace
 
 Window::~Window() {
-    if (HWND hwnd = hwnd_.get()) {
-        // The object is going: later messages of the dying window go to the default procedure.
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    }
-}
-
-Window* Window::from_handle(HWND hwnd) noexcept {
-    if (!hwnd) return nullptr;
-    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &Window::procedure)
-        return nullptr;
-    return reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // The object is going: later messages of the dying window go to the default procedure.
+    detach(hwnd_.get());
 }
 
 void Window::create_window(DWORD ex_style, const wchar_t* caption, DWORD style, int x, int y, int width,
@@ -55,14 +46,14 @@ LRESULT Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool Window::reflect_notification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_COMMAND && lp) {
-        if (Control* control = Control::from_handle(reinterpret_cast<HWND>(lp))) {
+        if (Control* control = WindowObject::of<Control>(reinterpret_cast<HWND>(lp))) {
             control->command(HIWORD(wp));
             result = 0;
             return true;
         }
     } else if (msg == WM_NOTIFY && lp) {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (Control* control = Control::from_handle(header->hwndFrom))
+        if (Control* control = WindowObject::of<Control>(header->hwndFrom))
             return control->notify(*header, result);
     }
     return false;
@@ -72,16 +63,13 @@ LRESULT CALLBACK Window::procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) no
     Window* self = nullptr;
     if (msg == WM_NCCREATE) {
         self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        attach(hwnd, self);
         self->hwnd_.reset(hwnd);
     } else {
-        self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        // Only windows of our class run this procedure, so what is attached is a Window.
+        self = static_cast<Window*>(attached(hwnd));
     }
     if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_SETCURSOR && Application::instance().cursor_override()) {
-        ::SetCursor(Application::instance().cursor(Application::instance().cursor_override()));
-        return TRUE;
-    }
     LRESULT result = 0;
     try {
         result = self->handle_message(msg, wp, lp);
@@ -90,7 +78,7 @@ LRESULT CALLBACK Window::procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) no
         result = 0;
     }
     if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        detach(hwnd);
         self->hwnd_.release();
     }
     return result;

@@ -4,18 +4,16 @@
 #include <windows.h>
 
 #include "ui/Handles.h"
+#include "ui/WindowObject.h"
 
 namespace ui {
 
-class Window {
+class Window : public WindowObject {
 public:
     Window() = default;
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-    virtual ~Window();
+    ~Window() override;
 
     HWND handle() const noexcept { return hwnd_.get(); }
-    static Window* from_handle(HWND hwnd) noexcept;
 
 protected:
     // Creates the window of our own class; `this` is reachable from the first message on.

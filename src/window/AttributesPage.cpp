@@ -58,10 +58,7 @@ void TAttributesPage::Create(HWND page) {
     LabelWebSite.create(page, L"Web site:", {kRight + 8, 62, 56, 13});
     LabelWebSiteValue.create(page, L"", {kRight + 66, 62, 166, 13});
 
-    GroupHandleHistory.create(page, L"Handle history", {kRight, 92, 240, 150});
-    HandleHistoryListBox.create(page, {kRight + 8, 110, 224, 90});
-    SupressSameHandles.create(page, L"No duplicates", {kRight + 8, 204, 110, 17});
-    AddAllHandles.create(page, L"Add all touched windows", {kRight + 8, 221, 224, 17});
+    HandleHistory.Create(page, kRight, 92);
 
     LabelStyle.create(page, L"Window-Style:", {kRight, 250, 110, 13});
     ButtonStyle.create(page, L"00000000", {kRight, 266, 110, 23});
@@ -79,12 +76,11 @@ void TAttributesPage::Create(HWND page) {
 }
 
 void TAttributesPage::SetLayout(bool expanded, int edit_width) {
-    ui::Control* right_column[] = {&GroupControlInfo,   &LabelAuthor,        &LabelPackage,
-                                   &LabelWebSite,       &LabelAuthorValue,   &LabelPackageValue,
-                                   &LabelWebSiteValue,  &GroupHandleHistory, &HandleHistoryListBox,
-                                   &SupressSameHandles, &AddAllHandles,      &LabelStyle,
-                                   &LabelExStyle,       &ButtonStyle,        &ButtonExStyle};
+    ui::Control* right_column[] = {&GroupControlInfo, &LabelAuthor,       &LabelPackage,      &LabelWebSite,
+                                   &LabelAuthorValue, &LabelPackageValue, &LabelWebSiteValue, &LabelStyle,
+                                   &LabelExStyle,     &ButtonStyle,       &ButtonExStyle};
     for (ui::Control* control : right_column) control->set_visible(expanded);
+    HandleHistory.SetVisible(expanded);
     ui::Edit* boxes[] = {&EditCaption,    &EditClassName,   &EditID,        &EditFont,    &EditWindowRect,
                          &EditClientRect, &EditAppInstance, &EditParentWnd, &EditOwnerWnd};
     for (ui::Edit* box : boxes) box->set_width(edit_width);
@@ -107,6 +103,11 @@ void TAttributesPage::ShowWindowInformation(const TWindowInformation& info) {
     IconSmall.set_icon(info.IconSmall);
     ButtonStyle.set_text(HexText8(info.Style));
     ButtonExStyle.set_text(HexText8(info.ExStyle));
+}
+
+void TAttributesPage::AddToHandleHistory() {
+    HandleHistory.Add(
+        HandleHistoryEntry(HandleValue(host_.CurrentHandle()), EditClassName.text(), EditCaption.text()));
 }
 
 void TAttributesPage::EditCaptionChange() {

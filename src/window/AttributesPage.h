@@ -7,6 +7,7 @@
 
 #include "base/ValueText.h"
 #include "ui/Controls.h"
+#include "window/HandleHistory.h"
 #include "window/WindowInformation.h"
 
 // What the page needs of the main window.
@@ -31,6 +32,8 @@ public:
     void ShowWindowInformation(const TWindowInformation& info);
     // The collapsed layout shows only the left column, with wider boxes.
     void SetLayout(bool expanded, int edit_width);
+    // Adds the current window as the boxes show it.
+    void AddToHandleHistory();
 
     // Event handlers.
     void EditCaptionChange();
@@ -47,9 +50,7 @@ public:
 
     ui::GroupBox GroupControlInfo;
     ui::Label LabelAuthor, LabelPackage, LabelWebSite, LabelAuthorValue, LabelPackageValue, LabelWebSiteValue;
-    ui::GroupBox GroupHandleHistory;
-    ui::ListBox HandleHistoryListBox;
-    ui::CheckBox SupressSameHandles, AddAllHandles;
+    THandleHistory HandleHistory;
     ui::Label LabelStyle, LabelExStyle;
     ui::Button ButtonStyle, ButtonExStyle, ButtonProperties;
 

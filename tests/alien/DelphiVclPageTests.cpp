@@ -37,9 +37,9 @@ struct VclProgram {
     // What a finder pick over that point shows.
     void PickAt(const char* window, int x, int y) {
         HWND target = fixture.window(window);
-        TAlienControl* found = form.FindAlienControl(target, At(window, x, y));
+        TAlienControl* found = form.Components().Find(target, At(window, x, y));
         REQUIRE(found);
-        page.Show(form.AlienApp(), found);
+        page.Show(form.Components().Application(), found);
     }
 };
 
@@ -106,7 +106,7 @@ TEST_CASE("windows without the library or of an unknown version empty every box"
 
     FixtureProcess plain(L"window_fixture.exe");
     program.form.EditHandle.set_text(Hex(plain.window("rect")));
-    CHECK(program.form.AlienApp() == nullptr);
+    CHECK(program.form.Components().Application() == nullptr);
     for (ui::Edit* box : {&program.page.EditText, &program.page.EditComponent, &program.page.EditFont,
                           &program.page.EditBounds, &program.page.EditClient, &program.page.EditParent,
                           &program.page.EditOwner, &program.page.EditVersion})
@@ -125,18 +125,19 @@ TEST_CASE("repeated lookups of one window read no foreign memory; another window
     const POINT over_label = program.At("form", 20, 60);
     TWin32AlienPlatform& platform = Win32AlienPlatform();
     const auto before = platform.ReadCalls();
-    TAlienControl* first = program.form.FindAlienControl(form, over_label);
+    TAlienControl* first = program.form.Components().Find(form, over_label);
     const auto first_reads = platform.ReadCalls() - before;
-    TAlienControl* again = program.form.FindAlienControl(form, over_label);
+    TAlienControl* again = program.form.Components().Find(form, over_label);
     MESSAGE("ReadProcessMemory calls: first lookup " << first_reads << ", repeated lookup "
                                                      << platform.ReadCalls() - before - first_reads);
     CHECK(again == first);
     CHECK(platform.ReadCalls() - before == first_reads);
 
-    TAlienApplication* app = program.form.AlienApp();
-    program.form.FindAlienControl(program.fixture.window("button"), POINT{-1, -1});
-    CHECK(program.form.AlienApp() != nullptr);
-    CHECK(program.form.AlienApp()->Window() == AlienWindowHandle(program.fixture.window("button")));
+    TAlienApplication* app = program.form.Components().Application();
+    program.form.Components().Find(program.fixture.window("button"), std::nullopt);
+    CHECK(program.form.Components().Application() != nullptr);
+    CHECK(program.form.Components().Application()->Window() ==
+          AlienWindowHandle(program.fixture.window("button")));
     (void)app;
 }
 
@@ -157,7 +158,7 @@ TEST_CASE("a hostile program gives empty or partial values, without hang or cras
         CAPTURE(window);
         const auto started = std::chrono::steady_clock::now();
         program.form.EditHandle.set_text(Hex(program.fixture.window(window)));
-        program.form.FindAlienControl(program.fixture.window(window), program.At(window, 5, 5));
+        program.form.Components().Find(program.fixture.window(window), program.At(window, 5, 5));
         CHECK(std::chrono::steady_clock::now() - started < std::chrono::seconds(2));
     }
 }

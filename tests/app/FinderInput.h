@@ -58,7 +58,7 @@ inline POINT Offset(HWND window, int dx, int dy) {
 }
 
 inline void PressOnFinder(TMainForm& form) {
-    MoveMouse(Centre(form.WindowFinder.handle()));
+    MoveMouse(Centre(form.Finder.Picture.handle()));
     SendMouse(MOUSEEVENTF_LEFTDOWN);
 }
 

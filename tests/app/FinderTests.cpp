@@ -29,7 +29,7 @@ std::vector<std::wstring> ListItems(const ui::ListBox& list) {
 
 std::vector<std::wstring> Entries(const TMainForm& form) {
     std::vector<std::wstring> entries;
-    for (const std::string& entry : form.HandleHistory().Entries())
+    for (const std::string& entry : form.Attributes.HandleHistory.Entries())
         entries.push_back(ui::ansi_to_wide(entry));
     return entries;
 }
@@ -41,7 +41,7 @@ std::wstring EntryOf(HWND window, const wchar_t* class_name, const wchar_t* capt
 
 // A click on a list entry, as the list box reports it.
 void ClickEntry(TMainForm& form, int index) {
-    ui::ListBox& list = form.Attributes.HandleHistoryListBox;
+    ui::ListBox& list = form.Attributes.HandleHistory.List;
     list.set_selected(index);
     ::SendMessageW(::GetParent(list.handle()), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(list.handle()));
@@ -49,10 +49,10 @@ void ClickEntry(TMainForm& form, int index) {
 
 // Every way out of a drag leaves the finder idle.
 void CheckIdle(TMainForm& form) {
-    CHECK_FALSE(form.FinderDragging());
-    CHECK_FALSE(form.PickingByPoint());
-    CHECK_FALSE(form.SelectionFrame().Shown());
-    CHECK(form.SelectionFrame().FinderClipRegion() == nullptr);
+    CHECK_FALSE(form.Finder.Dragging());
+    CHECK_FALSE(form.Finder.PickingByPoint());
+    CHECK_FALSE(form.Finder.SelectionFrame().Shown());
+    CHECK(form.Finder.SelectionFrame().FinderClipRegion() == nullptr);
     CHECK(form.EditHandle.enabled());
     CHECK(ui::Application::instance().cursor_override() == 0);
     CHECK(::GetCapture() == nullptr);
@@ -61,7 +61,9 @@ void CheckIdle(TMainForm& form) {
 // Shift+Print Screen over a point; false when the pick did not arrive in time.
 bool PickWithHotKey(TMainForm& form, POINT at) {
     MoveMouse(at);
-    const auto picked = [&] { return form.PickPoint().x == at.x && form.PickPoint().y == at.y; };
+    const auto picked = [&] {
+        return form.Finder.PickPoint().x == at.x && form.Finder.PickPoint().y == at.y;
+    };
     PressCaptureHotKey();
     if (WaitUntil(picked, std::chrono::milliseconds(2000))) return true;
     // Under Wine the hotkey of injected keys now and then does not arrive (cause not found): press it
@@ -127,21 +129,21 @@ TEST_CASE(
     const COLORREF button_corner = ScreenPixel(Offset(button, 1, 1));
 
     PressOnFinder(form);
-    CHECK(form.FinderDragging());
+    CHECK(form.Finder.Dragging());
     CHECK(ui::Application::instance().cursor_override() == 1);
-    CHECK(::GetCapture() == form.WindowFinder.handle());
+    CHECK(::GetCapture() == form.Finder.Picture.handle());
     CHECK_FALSE(form.EditHandle.enabled());
     CHECK(form.EditHandle.text() == L"0");
-    CHECK(form.SelectionFrame().FinderClipRegion() != nullptr);
+    CHECK(form.Finder.SelectionFrame().FinderClipRegion() != nullptr);
 
     // The dialog's button, not the dialog.
     MoveMouse(Centre(button));
-    CHECK(form.FinderWindow() == button);
+    CHECK(form.Finder.FinderWindow() == button);
     CHECK(form.EditHandle.text() == Hex(button));
     CHECK(form.Attributes.EditCaption.text() == L"OK");
-    CHECK(form.SelectionFrame().ShownWindow() == button);
+    CHECK(form.Finder.SelectionFrame().ShownWindow() == button);
     CHECK(ScreenPixel(Offset(button, 1, 1)) != button_corner);
-    CHECK_FALSE(form.PickingByPoint());
+    CHECK_FALSE(form.Finder.PickingByPoint());
 
     // The next window: the button's frame goes, the new one is a 3-pixel outline in the frame color.
     MoveMouse(Centre(white));
@@ -153,18 +155,18 @@ TEST_CASE(
     CHECK(ScreenPixel(Offset(white, 199, 149)) == Red);
 
     // Within the same window nothing is drawn or read again: a caption changed meanwhile stays unseen.
-    const unsigned long paints = form.SelectionFrame().Paints();
+    const unsigned long paints = form.Finder.SelectionFrame().Paints();
     ::SetWindowTextW(white, L"Renamed meanwhile");
     MoveMouse(Offset(white, 20, 30));
     MoveMouse(Offset(white, 150, 100));
-    CHECK(form.SelectionFrame().Paints() == paints);
+    CHECK(form.Finder.SelectionFrame().Paints() == paints);
     CHECK(form.Attributes.EditCaption.text() == L"White");
 
     // Scrutel's own window: no frame, the handle box says "0", the page keeps the last window.
     MoveMouse(Centre(form.StatusBar.handle()));
-    CHECK(form.FinderWindow() == nullptr);
+    CHECK(form.Finder.FinderWindow() == nullptr);
     CHECK(form.EditHandle.text() == L"0");
-    CHECK_FALSE(form.SelectionFrame().Shown());
+    CHECK_FALSE(form.Finder.SelectionFrame().Shown());
     CHECK(ScreenPixel(Offset(white, 0, 0)) == White);
     CHECK(form.Attributes.EditCaption.text() == L"White");
 
@@ -173,9 +175,9 @@ TEST_CASE(
     ReleaseButton();
     CHECK(ScreenPixel(Offset(white2, 1, 1)) == White);
     CheckIdle(form);
-    CHECK(form.FinderWindow() == white2);
+    CHECK(form.Finder.FinderWindow() == white2);
     CHECK(Entries(form) == std::vector<std::wstring>{EntryOf(white2, L"FixtureWhite", L"White")});
-    CHECK(form.Attributes.HandleHistoryListBox.count() == 1);
+    CHECK(form.Attributes.HandleHistory.List.count() == 1);
 }
 
 TEST_CASE(
@@ -187,13 +189,13 @@ TEST_CASE(
     HWND white = fixture.window("white");
     form.EditHandle.set_text(Hex(white));
 
-    MoveMouse(Centre(form.WindowFinder.handle()));
+    MoveMouse(Centre(form.Finder.Picture.handle()));
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
     SendMouse(MOUSEEVENTF_RIGHTUP);
-    MoveMouse(Offset(form.WindowFinder.handle(), 3, 3));
-    CHECK_FALSE(form.FinderDragging());
+    MoveMouse(Offset(form.Finder.Picture.handle(), 3, 3));
+    CHECK_FALSE(form.Finder.Dragging());
     CHECK(form.EditHandle.text() == Hex(white));
-    CHECK(form.HandleHistory().Entries().empty());
+    CHECK(form.Attributes.HandleHistory.Entries().empty());
 
     PressOnFinder(form);
     CHECK(form.EditHandle.text() == L"0");
@@ -224,12 +226,12 @@ TEST_CASE(
     REQUIRE(WaitUntil([&] { return !::IsWindow(doomed) && ScreenPixel(doomed_corner) == White; }));
     // The system repainted the area: erasing must not paint an inverted frame onto the backdrop.
     MoveMouse(Offset(backdrop, 20, 20));
-    CHECK(form.FinderWindow() == backdrop);
+    CHECK(form.Finder.FinderWindow() == backdrop);
     CHECK(ScreenPixel(doomed_corner) == White);
     CHECK(ScreenPixel(Offset(backdrop, 1, 1)) == Red);
 
     MoveMouse(nowhere);
-    CHECK(form.FinderWindow() == ::GetDesktopWindow());
+    CHECK(form.Finder.FinderWindow() == ::GetDesktopWindow());
     CHECK(ScreenPixel(Offset(backdrop, 1, 1)) == White);
     CHECK(ScreenPixel(left_edge) != left_before);
     CHECK(ScreenPixel(right_edge) == right_before);  // the last column is never drawn on
@@ -238,7 +240,7 @@ TEST_CASE(
     CheckIdle(form);
 
     // Another window takes the mouse: the drag ends at once, without an entry.
-    const std::size_t entries = form.HandleHistory().Entries().size();
+    const std::size_t entries = form.Attributes.HandleHistory.Entries().size();
     PressOnFinder(form);
     MoveMouse(Centre(white));
     REQUIRE(ScreenPixel(Offset(white, 1, 1)) == Red);
@@ -247,7 +249,7 @@ TEST_CASE(
     CHECK(ScreenPixel(Offset(white, 1, 1)) == White);
     CheckIdle(form);
     ReleaseButton();
-    CHECK(form.HandleHistory().Entries().size() == entries);
+    CHECK(form.Attributes.HandleHistory.Entries().size() == entries);
 }
 
 TEST_CASE("no GDI object outlives 1,000 finder moves") {
@@ -260,7 +262,7 @@ TEST_CASE("no GDI object outlives 1,000 finder moves") {
     const long dragging = ui::live_gdi_objects();  // the clip region
     CHECK(dragging == before + 1);
     for (int i = 0; i < 1000; ++i) MoveMouse(Offset(i % 2 ? white2 : white, 10 + i % 7, 10 + i % 5));
-    CHECK(form.SelectionFrame().Paints() > 1500);  // a few moves may be merged into one
+    CHECK(form.Finder.SelectionFrame().Paints() > 1500);  // a few moves may be merged into one
     CHECK(ui::live_gdi_objects() == dragging);
     ReleaseButton();
     CHECK(ui::live_gdi_objects() == before);
@@ -284,21 +286,21 @@ TEST_CASE("the capture hotkey picks the window under the cursor while another pr
         }));
 
         REQUIRE(PickWithHotKey(form, Centre(button)));
-        CHECK(form.FinderWindow() == button);
+        CHECK(form.Finder.FinderWindow() == button);
         CHECK(form.EditHandle.text() == Hex(button));
         CHECK(form.Attributes.EditCaption.text() == L"OK");
-        CHECK(form.SelectionFrame().Paints() == 0);
-        CHECK_FALSE(form.PickingByPoint());
+        CHECK(form.Finder.SelectionFrame().Paints() == 0);
+        CHECK_FALSE(form.Finder.PickingByPoint());
         CHECK(Entries(form) == std::vector<std::wstring>{EntryOf(button, L"Button", L"OK")});
 
         // The same window again adds nothing; "No duplicates" leaves the hotkey working.
         REQUIRE(PickWithHotKey(form, Offset(button, 3, 3)));
-        CHECK(form.HandleHistory().Entries().size() == 1);
-        form.Attributes.SupressSameHandles.set_checked(true);
+        CHECK(form.Attributes.HandleHistory.Entries().size() == 1);
+        form.Attributes.HandleHistory.NoDuplicates.set_checked(true);
         REQUIRE(PickWithHotKey(form, Centre(white)));
         CHECK(form.EditHandle.text() == Hex(white));
-        CHECK(form.HandleHistory().Entries().size() == 2);
-        CHECK(form.Attributes.HandleHistoryListBox.count() == 2);
+        CHECK(form.Attributes.HandleHistory.Entries().size() == 2);
+        CHECK(form.Attributes.HandleHistory.List.count() == 2);
 
         // Unlike the finder, the hotkey picks Scrutel's own windows too.
         REQUIRE(PickWithHotKey(form, Centre(form.StatusBar.handle())));
@@ -319,21 +321,21 @@ TEST_CASE("the handle history: A, B, A; No duplicates; Add all touched windows; 
     auto pick = [&](HWND window) {
         // A point of its own for each pick tells when the hotkey has been handled.
         REQUIRE(PickWithHotKey(form, Offset(window, 50 + ++picks % 2, 50)));
-        REQUIRE(form.FinderWindow() == window);
+        REQUIRE(form.Finder.FinderWindow() == window);
     };
-    ui::ListBox& list = form.Attributes.HandleHistoryListBox;
+    ui::ListBox& list = form.Attributes.HandleHistory.List;
     using Texts = std::vector<std::wstring>;
 
     pick(a);
     pick(b);
     pick(a);
     CHECK(ListItems(list) == Texts{A, B, A});
-    form.Attributes.SupressSameHandles.set_checked(true);
+    form.Attributes.HandleHistory.NoDuplicates.set_checked(true);
     CHECK(ListItems(list) == Texts{A, B});
     pick(b);
     CHECK(ListItems(list) == Texts{A, B});
     CHECK(Entries(form) == Texts{A, B, A, B});
-    form.Attributes.SupressSameHandles.set_checked(false);
+    form.Attributes.HandleHistory.NoDuplicates.set_checked(false);
     CHECK(ListItems(list) == Texts{A, B, A, B});
     CHECK(::SendMessageW(list.handle(), LB_GETTOPINDEX, 0, 0) <= 3);
 
@@ -349,7 +351,7 @@ TEST_CASE("the handle history: A, B, A; No duplicates; Add all touched windows; 
     CHECK(Entries(form).back() == EntryOf(a, L"FixtureWhite", L"Renamed"));
 
     // Touched windows: one entry when each is reached, none at the release.
-    form.Attributes.AddAllHandles.set_checked(true);
+    form.Attributes.HandleHistory.AddAllTouched.set_checked(true);
     const std::size_t before = Entries(form).size();
     PressOnFinder(form);
     for (HWND window : {b, c, a}) MoveMouse(Centre(window));

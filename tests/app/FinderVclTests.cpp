@@ -12,8 +12,8 @@ using namespace finder_test;
 
 namespace {
 
-std::string Component(const TMainForm& form) {
-    TAlienControl* component = form.CurrentComponent();
+std::string Component(TMainForm& form) {
+    TAlienControl* component = form.Components().CurrentComponent();
     return component ? component->Name() + ": " + component->ClassName() : "none";
 }
 
@@ -35,21 +35,21 @@ TEST_CASE("a drag between windowless controls of one window moves the frame and 
     MoveMouse(client(20, 60));
     REQUIRE(WaitUntil([&] { return Component(form) == "Label1: TLabel"; }));
     CHECK(form.EditHandle.text() == Hex(window));
-    CHECK(form.SelectionFrame().ShownWindow() == window);
+    CHECK(form.Finder.SelectionFrame().ShownWindow() == window);
     CHECK(ui::wide_to_ansi(form.DelphiVcl.EditComponent.text()) == "Label1: TLabel");
-    const unsigned long paints = form.SelectionFrame().Paints();
+    const unsigned long paints = form.Finder.SelectionFrame().Paints();
 
     MoveMouse(client(30, 62));  // the same control: nothing to redo
-    CHECK(form.SelectionFrame().Paints() == paints);
+    CHECK(form.Finder.SelectionFrame().Paints() == paints);
 
     MoveMouse(client(20, 100));
     REQUIRE(WaitUntil([&] { return Component(form) == "LabelDisabled: TLabel"; }));
-    CHECK(form.SelectionFrame().Paints() == paints + 2);  // the old frame erased, the new one drawn
+    CHECK(form.Finder.SelectionFrame().Paints() == paints + 2);  // the old frame erased, the new one drawn
     CHECK(form.EditHandle.text() == Hex(window));
     CHECK(ui::wide_to_ansi(form.DelphiVcl.EditBounds.text()) == "(10, 90)-(110, 110) 100x20");
 
     ReleaseButton();
-    CHECK(WaitUntil([&] { return !form.FinderDragging(); }));
-    CHECK_FALSE(form.SelectionFrame().Shown());
-    CHECK(form.HandleHistory().Entries().size() == 1);
+    CHECK(WaitUntil([&] { return !form.Finder.Dragging(); }));
+    CHECK_FALSE(form.Finder.SelectionFrame().Shown());
+    CHECK(form.Attributes.HandleHistory.Entries().size() == 1);
 }

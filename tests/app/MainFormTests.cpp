@@ -46,12 +46,12 @@ TEST_CASE(
         CHECK(form.client_size().cy == 401);
         CHECK_FALSE(form.Expanded());
         CHECK(form.ButtonExpand.text() == L"&>>");
-        CHECK(form.PageControl.active_page() == TMainForm::TabSheetEigenschaften);
+        CHECK(form.PageControl.active_page() == TMainForm::PageAttributes);
         CHECK(form.StatusText() == L"Ready");
         CHECK(form.FrameSettings().SelFrameType == 0);
         CHECK(form.FrameSettings().SelFrameColor == 0x800000);
         CHECK_FALSE(form.FrameSettings().FillSelFrame);
-        CHECK_FALSE(form.Attributes.GroupHandleHistory.visible());
+        CHECK_FALSE(form.Attributes.HandleHistory.Group.visible());
         CHECK(form.Attributes.EditCaption.bounds().width == 190);
         // Pages and their tabs: three pages are never shown.
         const wchar_t* captions[] = {L"Attributes", L"Process",   L"Delphi-VCL",    L"Color",
@@ -99,18 +99,18 @@ TEST_CASE("layout button and the PEInfo page") {
     CHECK(form.Expanded());
     CHECK(form.ButtonExpand.text() == L"&<<");
     CHECK(form.client_size().cx == 506);
-    CHECK(form.Attributes.GroupHandleHistory.visible());
+    CHECK(form.Attributes.HandleHistory.Group.visible());
     CHECK(form.Attributes.EditCaption.bounds().width == 164);
     form.ButtonExpand.click();
     CHECK(form.client_size().cx == 286);
     CHECK(form.ButtonExpand.text() == L"&>>");
 
-    ChooseTab(form, TMainForm::TabSheetPEInfo);
-    CHECK(form.PageControl.active_page() == TMainForm::TabSheetPEInfo);
+    ChooseTab(form, TMainForm::PagePEInfo);
+    CHECK(form.PageControl.active_page() == TMainForm::PagePEInfo);
     CHECK(form.Expanded());
     CHECK(form.client_size().cx == 506);
     CHECK_FALSE(form.ButtonExpand.enabled());
-    ChooseTab(form, TMainForm::TabSheetEigenschaften);
+    ChooseTab(form, TMainForm::PageAttributes);
     CHECK(form.ButtonExpand.enabled());
     CHECK(form.Expanded());
 }

@@ -1,5 +1,5 @@
 // Figures of the foreign component lookup, not a test: ReadProcessMemory calls of a first and of a
-// repeated lookup, and FindAlienControl's time over a form with 1,000 windowless children.
+// repeated lookup, and the component lookup's time over a form with 1,000 windowless children.
 // Run it under Wine with tools/bench-alien.sh.
 #include <windows.h>
 
@@ -27,10 +27,10 @@ void ReadCalls() {
     TWin32AlienPlatform& platform = Win32AlienPlatform();
     HWND button = fixture.window("button");
     auto before = platform.ReadCalls();
-    form.FindAlienControl(button, POINT{-1, -1});
+    form.Components().Find(button, std::nullopt);
     const auto first = platform.ReadCalls() - before;
     before = platform.ReadCalls();
-    for (int i = 0; i < 100; ++i) form.FindAlienControl(button, POINT{-1, -1});
+    for (int i = 0; i < 100; ++i) form.Components().Find(button, std::nullopt);
     const auto repeated = platform.ReadCalls() - before;
     std::printf(
         "ReadProcessMemory calls, the button's own component (version 7): first lookup %llu, "
@@ -49,16 +49,16 @@ void ThousandChildren() {
     unsigned long long first_reads = 0;
     for (int run = 0; run < 20; ++run) {
         // A lookup of another window discards the access object, so the next one starts afresh.
-        form.FindAlienControl(form.handle(), POINT{-1, -1});
+        form.Components().Find(form.handle(), std::nullopt);
         const auto reads = platform.ReadCalls();
         const double start = Now();
-        TAlienControl* found = form.FindAlienControl(window, last);
+        TAlienControl* found = form.Components().Find(window, last);
         firsts.push_back(Now() - start);
         first_reads = platform.ReadCalls() - reads;
         if (!found) std::printf("no component found\n");
     }
     std::printf(
-        "FindAlienControl over a form with 1,000 windowless children:\n"
+        "The component lookup over a form with 1,000 windowless children:\n"
         "  first lookup (new access object, the last child): median %.2f ms, worst %.2f ms, %llu reads\n",
         Median(firsts) * 1e3, Worst(firsts) * 1e3, first_reads);
     // The first pass meets each child once and copies it; the second finds every copy made.
@@ -68,7 +68,7 @@ void ThousandChildren() {
         for (int i = 0; i < 1000; ++i) {
             const POINT point = ScreenPoint(window, 5 + 10 * (i % 40), 6 + 12 * (i / 40));
             const double start = Now();
-            form.FindAlienControl(window, point);
+            form.Components().Find(window, point);
             times.push_back(Now() - start);
         }
         std::printf("  1,000 lookups, one over each child, %s: median %.3f ms, worst %.3f ms, %llu reads\n",

@@ -67,20 +67,20 @@ struct Figures {
 
 // 1,000 moves of a drag over the given points in turn, each handler call timed on its own.
 Figures Drag(TMainForm& form, const std::vector<POINT>& points) {
-    form.WindowFinderMouseDown();
+    form.Finder.WindowFinderMouseDown();
     std::vector<double> times;
     const long reads_before = memory_reads;
-    const unsigned long paints_before = form.SelectionFrame().Paints();
+    const unsigned long paints_before = form.Finder.SelectionFrame().Paints();
     for (int i = 0; i < 1000; ++i) {
         const POINT at = points[static_cast<std::size_t>(i) % points.size()];
         ::SetCursorPos(at.x, at.y);
         const double start = Now();
-        form.WindowFinderMouseMove();
+        form.Finder.WindowFinderMouseMove();
         times.push_back(Now() - start);
     }
     const Figures figures{Median(times) * 1e3, *std::max_element(times.begin(), times.end()) * 1e3,
-                          memory_reads - reads_before, form.SelectionFrame().Paints() - paints_before};
-    form.WindowFinderMouseUp();
+                          memory_reads - reads_before, form.Finder.SelectionFrame().Paints() - paints_before};
+    form.Finder.WindowFinderMouseUp();
     ui::Application::instance().process_messages();
     return figures;
 }
