@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Scrutel needs on Debian 12, as root.
-# Idempotent: packages already present are left alone, and apt is asked only when one is missing.
+# Installs what building, running and testing Scrutel needs on Debian 12. Idempotent: it first checks
+# what is there, and asks for root (directly, or through sudo) only when something must be installed.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
@@ -11,15 +11,8 @@ packages=(
   doctest-dev python3 python3-pefile clang-format
 )
 
-if [ "$(id -u)" != 0 ]; then
-  echo "install-deps: run as root (apt-get is needed)" >&2
-  exit 1
-fi
-
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-  need_update=1
-fi
+need_i386=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,10 +21,26 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ "${#missing[@]}" -gt 0 ] || [ "${need_update:-0}" = 1 ]; then
-  apt-get update -qq
-  if [ "${#missing[@]}" -gt 0 ]; then
-    echo "install-deps: installing ${missing[*]}"
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ "${#missing[@]}" -eq 0 ] && [ "$need_i386" = 0 ]; then
+  exit 0
+fi
+
+as_root=()
+if [ "$(id -u)" != 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo --preserve-env=DEBIAN_FRONTEND)
+  else
+    echo "install-deps: these packages are missing and installing them needs root: ${missing[*]}" >&2
+    [ "$need_i386" = 1 ] && echo "install-deps: the i386 architecture must be added too (dpkg --add-architecture i386)" >&2
+    exit 1
   fi
+fi
+
+if [ "$need_i386" = 1 ]; then
+  "${as_root[@]}" dpkg --add-architecture i386
+fi
+"${as_root[@]}" apt-get update -qq
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
