@@ -10,9 +10,9 @@
 class TAlienApplication;
 class TAlienControl;
 
-class TDelphiVclPage {
+class TDelphiVclPage : public ui::PageContent {
 public:
-    void Create(HWND page);
+    void Create(HWND page) override;
     // Fills the page from the access object (none: empty version box) and the component (none:
     // empty boxes).
     void Show(TAlienApplication* application, TAlienControl* component);

@@ -76,28 +76,27 @@ void TMainForm::CreateControls() {
         const wchar_t* caption;
         bool visible;
         int image;
+        ui::PageContent* content;
     };
     const PageSpec pages[PageCount] = {
-        {L"Attributes", true, IMAGE_TAB_ATTRIBUTES},
-        {L"Process", false, -1},
-        {L"Delphi-VCL", true, IMAGE_TAB_DELPHI_VCL},
-        {L"Color", true, IMAGE_TAB_COLOR},
-        {L"Link", true, IMAGE_TAB_LINK},
-        {L"Hierarchy", false, IMAGE_TAB_SPARE},
-        {L"Miscellaneous", false, -1},
-        {L"PEInfo", true, IMAGE_TAB_PEINFO},
+        {L"Attributes", true, IMAGE_TAB_ATTRIBUTES, &Attributes},
+        {L"Process", false, -1, nullptr},
+        {L"Delphi-VCL", true, IMAGE_TAB_DELPHI_VCL, &DelphiVcl},
+        {L"Color", true, IMAGE_TAB_COLOR, nullptr},
+        {L"Link", true, IMAGE_TAB_LINK, nullptr},
+        {L"Hierarchy", false, IMAGE_TAB_SPARE, nullptr},
+        {L"Miscellaneous", false, -1, nullptr},
+        {L"PEInfo", true, IMAGE_TAB_PEINFO, nullptr},
     };
-    for (const PageSpec& page : pages) PageControl.add_page(page.caption, page.visible, page.image);
+    for (const PageSpec& page : pages)
+        PageControl.add_page(page.caption, page.visible, page.image, page.content);
     PageControl.on_change = [this] { PageControlChange(); };
     PageControl.set_active_page(PageAttributes);
-    Attributes.Create(PageControl.page(PageAttributes));
     Attributes.HandleHistory.on_pick = [this](std::uint32_t handle) {
         EditHandle.set_text(HandleText(handle));
     };
-    DelphiVcl.Create(PageControl.page(PageDelphiVcl));
 
     HMENU bar = menu_bar();
-    // The options dialog and the about box: their items stay grey.
     add_menu_item(bar, L"&Options", [] {});
     ::EnableMenuItem(bar, 0, MF_BYPOSITION | MF_GRAYED);
     HMENU help = add_submenu(bar, L"&?");

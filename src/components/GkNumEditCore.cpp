@@ -132,7 +132,7 @@ TGkConversion ConvertHex64(std::wstring_view s) {
     return {as_signed(), 0};
 }
 
-TGkNumEditCore::TGkNumEditCore(wchar_t decimal_separator) : FDecimalSeparator(decimal_separator) {}
+TGkNumEditCore::TGkNumEditCore(wchar_t decimal_separator) : decimal_separator_(decimal_separator) {}
 
 std::wstring TGkNumEditCore::SetFloatValue(long double v) {
     FloatValue = v;
@@ -144,35 +144,35 @@ std::wstring TGkNumEditCore::SetIntValue(std::int64_t v) {
 }
 
 std::optional<std::wstring> TGkNumEditCore::SetValueType(TGkValueType type) {
-    if (type == FValueType) return std::nullopt;
-    FValueType = type;
+    if (type == value_type_) return std::nullopt;
+    value_type_ = type;
     return FormatValue(FloatValue);
 }
 
 bool TGkNumEditCore::SetDigits(int digits) {
-    if (digits < 0 || digits == FDigits) return false;
-    FDigits = digits;
+    if (digits < 0 || digits == digits_) return false;
+    digits_ = digits;
     return true;
 }
 
 bool TGkNumEditCore::SetLeadingZeros(int zeros) {
-    if (zeros < 0 || zeros == FLeadingZeros) return false;
-    FLeadingZeros = zeros;
+    if (zeros < 0 || zeros == leading_zeros_) return false;
+    leading_zeros_ = zeros;
     return true;
 }
 
 wchar_t TGkNumEditCore::FilterKey(wchar_t ch, bool shift_ctrl_or_alt, const std::wstring& text, int caret) {
     if (ch >= L'a' && ch <= L'z') ch = static_cast<wchar_t>(ch - L'a' + L'A');
     if (!shift_ctrl_or_alt && ch != L'\b') {
-        std::wstring allowed = FValueType == vtHex ? L"0123456789ABCDEF" : L"-0123456789";
-        if (FValueType == vtFloat) allowed += {L'E', FDecimalSeparator};
+        std::wstring allowed = value_type_ == vtHex ? L"0123456789ABCDEF" : L"-0123456789";
+        if (value_type_ == vtFloat) allowed += {L'E', decimal_separator_};
         const bool starts_with_zero = !text.empty() && text[0] == L'0';
         const bool starts_with_minus = !text.empty() && text[0] == L'-';
         if (allowed.find(ch) == std::wstring::npos) ch = 0;
         if (ch == L'0' && (caret == 0 || caret == 1) && starts_with_zero) ch = 0;
         if (ch == L'-' && (starts_with_minus || caret >= 2)) ch = 0;
     }
-    FLastCaret = caret;
+    last_caret_ = caret;
     return ch;
 }
 
@@ -184,7 +184,7 @@ std::optional<TGkNumEditCore::TextCorrection> TGkNumEditCore::Validate(const std
         caret = std::clamp(caret, 0, static_cast<int>(replacement.size()));
         return TextCorrection{std::move(replacement), caret, 0};
     };
-    auto take_back = [&] { return correction(FLastValidText, FLastCaret); };
+    auto take_back = [&] { return correction(last_valid_text_, last_caret_); };
     auto at_end = [&](std::wstring replacement) {
         const int end = static_cast<int>(replacement.size());
         return correction(std::move(replacement), end);
@@ -193,17 +193,17 @@ std::optional<TGkNumEditCore::TextCorrection> TGkNumEditCore::Validate(const std
         const std::size_t first = text.find(c);
         return first != std::wstring::npos && text.find(c, first + 1) != std::wstring::npos;
     };
-    if (twice(L'-') || twice(FDecimalSeparator)) return take_back();
+    if (twice(L'-') || twice(decimal_separator_)) return take_back();
 
     const TGkConversion conversion = Convert(text);
-    FConvError =
-        ClassifyConversion(FValueType == vtHex ? L"$" + text : text, conversion.error_pos, conversion.value);
-    switch (FConvError) {
+    conv_error_ =
+        ClassifyConversion(value_type_ == vtHex ? L"$" + text : text, conversion.error_pos, conversion.value);
+    switch (conv_error_) {
         case ceNone:
             return at_end(FormatValue(conversion.value));
         case ceUnderFlow:
             return RoundToRange ? at_end(FormatValue(MinValue)) : take_back();
-        case ceOwerFlow:
+        case ceOverflow:
             return RoundToRange ? at_end(FormatValue(MaxValue)) : take_back();
         case ceInvalid:
             return take_back();
@@ -214,7 +214,7 @@ std::optional<TGkNumEditCore::TextCorrection> TGkNumEditCore::Validate(const std
 
 void TGkNumEditCore::TextChanged(const std::wstring& text) {
     FloatValue = ParseText(text);
-    FLastValidText = text;
+    last_valid_text_ = text;
 }
 
 TGkConvError TGkNumEditCore::ClassifyConversion(const std::wstring& s, int p, long double x) const {
@@ -223,12 +223,12 @@ TGkConvError TGkNumEditCore::ClassifyConversion(const std::wstring& s, int p, lo
     const bool hex = at(1) == L'$';
 
     if (at(1) == L'-' && p == 2) return ceInvalidMinus;
-    const std::size_t separator = s.find(FDecimalSeparator, 1);
+    const std::size_t separator = s.find(decimal_separator_, 1);
     if (separator != std::wstring::npos) {
         const int d = Position(separator);
         if (!IsDigit(at(d - 1)) || d == length || !IsDigit(at(d + 1))) return ceInvalidDecSep;
     }
-    if (FValueType == vtFloat) {
+    if (value_type_ == vtFloat) {
         const std::size_t mark = s.find_first_of(L"Ee");
         if (mark != std::wstring::npos) {
             const int e = Position(mark);
@@ -236,38 +236,38 @@ TGkConvError TGkNumEditCore::ClassifyConversion(const std::wstring& s, int p, lo
             if ((p == e && e < length && next != L'-' && !IsDigit(next)) || e == length) return ceInvalidExp;
         }
     }
-    if (FValueType == vtDec && hex) return ceInvalid;
+    if (value_type_ == vtDec && hex) return ceInvalid;
     if (p > 0) {
         const wchar_t c = at(p);
         if (!IsDigit(c) && !(hex && HexDigitValue(c) >= 0)) return ceInvalid;
         // Too long to convert. A hexadecimal text has no sign: beyond 64 bits it is always too large.
-        if (hex) return ceOwerFlow;
+        if (hex) return ceOverflow;
         const std::size_t first = s.find_first_not_of(L' ');
-        return first != std::wstring::npos && s[first] == L'-' ? ceUnderFlow : ceOwerFlow;
+        return first != std::wstring::npos && s[first] == L'-' ? ceUnderFlow : ceOverflow;
     }
-    if (x > MaxValue) return ceOwerFlow;
+    if (x > MaxValue) return ceOverflow;
     if (x < MinValue) return ceUnderFlow;
     return ceNone;
 }
 
 std::wstring TGkNumEditCore::FormatValue(long double x) const {
     const long long wanted =
-        std::max<long long>(static_cast<long long>(DigitCount(x)) + FLeadingZeros, FDigits);
+        std::max<long long>(static_cast<long long>(DigitCount(x)) + leading_zeros_, digits_);
     const int width = static_cast<int>(std::min<long long>(wanted, kMaxWidth));
-    if (FValueType == vtFloat) {
+    if (value_type_ == vtFloat) {
         std::string fixed = FormatFixed(x, width);
         const std::size_t point = PointIndex(fixed);
         std::wstring text(fixed.begin(), fixed.end());
-        if (point != std::string::npos && fixed[point] == '.') text[point] = FDecimalSeparator;
+        if (point != std::string::npos && fixed[point] == '.') text[point] = decimal_separator_;
         return text;
     }
     const std::int64_t r = RoundValue(x);
-    if (FValueType == vtHex) return DigitText(static_cast<std::uint64_t>(r), 16, width);
+    if (value_type_ == vtHex) return DigitText(static_cast<std::uint64_t>(r), 16, width);
     return (r < 0 ? L"-" : L"") + DigitText(Magnitude(r), 10, width);
 }
 
 int TGkNumEditCore::DigitCount(long double x) const {
-    if (FValueType == vtFloat) {
+    if (value_type_ == vtFloat) {
         std::string fixed = FormatFixed(x, 20);
         const std::size_t point = PointIndex(fixed);
         if (point != std::string::npos && fixed[point] == '.') fixed.erase(point, 1);
@@ -276,7 +276,7 @@ int TGkNumEditCore::DigitCount(long double x) const {
     }
     const std::int64_t r = RoundValue(x);
     if (r == 0) return 0;
-    return static_cast<int>(DigitText(Magnitude(r), FValueType == vtHex ? 16 : 10, 0).size());
+    return static_cast<int>(DigitText(Magnitude(r), value_type_ == vtHex ? 16 : 10, 0).size());
 }
 
 std::int64_t TGkNumEditCore::RoundValue(long double x) const {
@@ -297,15 +297,16 @@ std::int64_t TGkNumEditCore::RoundValue(long double x) const {
 }
 
 long double TGkNumEditCore::ParseText(const std::wstring& s) const {
-    if (FValueType != vtHex && (s == L"-" || (s.size() == 1 && s[0] == FDecimalSeparator))) return FloatValue;
+    if (value_type_ != vtHex && (s == L"-" || (s.size() == 1 && s[0] == decimal_separator_)))
+        return FloatValue;
     const TGkConversion conversion = Convert(s);
     return conversion.error_pos == 0 ? conversion.value : FloatValue;
 }
 
 TGkConversion TGkNumEditCore::Convert(const std::wstring& text) const {
-    if (FValueType == vtHex) return ConvertHex64(L"$" + text);
+    if (value_type_ == vtHex) return ConvertHex64(L"$" + text);
     std::wstring copy = text;
-    const std::size_t separator = copy.find(FDecimalSeparator);
+    const std::size_t separator = copy.find(decimal_separator_);
     if (separator != std::wstring::npos) copy[separator] = L'.';
     return ConvertExtended(copy);
 }

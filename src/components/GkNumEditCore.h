@@ -28,7 +28,7 @@ enum TGkConvError {
     ceInvalidExp,
     ceInvalid,
     ceUnderFlow,
-    ceOwerFlow
+    ceOverflow
 };
 
 // Result of converting a text: its value and the 1-based position of the first character that failed
@@ -67,13 +67,13 @@ public:
     TGkRoundMethod RoundMethod = rmTrunc;
     bool RoundToRange = false;
 
-    TGkConvError ConvError() const { return FConvError; }
-    int Digits() const { return FDigits; }
-    int LeadingZeros() const { return FLeadingZeros; }
-    TGkValueType ValueType() const { return FValueType; }
-    wchar_t DecimalSeparator() const { return FDecimalSeparator; }
-    const std::wstring& LastValidText() const { return FLastValidText; }
-    int LastCaret() const { return FLastCaret; }
+    TGkConvError ConvError() const { return conv_error_; }
+    int Digits() const { return digits_; }
+    int LeadingZeros() const { return leading_zeros_; }
+    TGkValueType ValueType() const { return value_type_; }
+    wchar_t DecimalSeparator() const { return decimal_separator_; }
+    const std::wstring& LastValidText() const { return last_valid_text_; }
+    int LastCaret() const { return last_caret_; }
 
     // Values written by code are stored as they are, not compared with MinValue and MaxValue.
     std::wstring SetFloatValue(long double v);
@@ -111,11 +111,11 @@ public:
 private:
     TGkConversion Convert(const std::wstring& text) const;  // by notation, as Validate and ParseText need
 
-    wchar_t FDecimalSeparator;
-    TGkConvError FConvError = ceNone;
-    int FDigits = 0;
-    int FLeadingZeros = 0;
-    TGkValueType FValueType = vtDec;
-    std::wstring FLastValidText = L"0";  // the text the control starts with
-    int FLastCaret = 0;
+    wchar_t decimal_separator_;
+    TGkConvError conv_error_ = ceNone;
+    int digits_ = 0;
+    int leading_zeros_ = 0;
+    TGkValueType value_type_ = vtDec;
+    std::wstring last_valid_text_ = L"0";  // the text the control starts with
+    int last_caret_ = 0;
 };

@@ -223,8 +223,8 @@ void PageControl::create(HWND parent, const Bounds& bounds, HIMAGELIST images) {
     if (images) TabCtrl_SetImageList(handle(), images);
 }
 
-int PageControl::add_page(const std::wstring& caption, bool visible, int image) {
-    Page page{caption, visible, image, std::make_unique<Panel>()};
+int PageControl::add_page(const std::wstring& caption, bool visible, int image, PageContent* content) {
+    Page page{caption, visible, image, std::make_unique<Panel>(), content};
     page.panel->create(handle(), 0, 0, 0, 0, false);
     pages_.push_back(std::move(page));
     const int index = static_cast<int>(pages_.size()) - 1;
@@ -237,6 +237,7 @@ int PageControl::add_page(const std::wstring& caption, bool visible, int image) 
         ::SendMessageW(handle(), TCM_INSERTITEMW, tab, reinterpret_cast<LPARAM>(&item));
     }
     layout_pages();
+    if (content) content->Create(pages_.back().panel->handle());
     return index;
 }
 
@@ -263,7 +264,9 @@ void PageControl::set_active_page(int index) {
     active_ = index;
     const int tab = tab_of_page(index);
     if (tab >= 0 && TabCtrl_GetCurSel(handle()) != tab) TabCtrl_SetCurSel(handle(), tab);
-    if (index >= 0) ::ShowWindow(page(index), SW_SHOW);
+    if (index < 0) return;
+    ::ShowWindow(page(index), SW_SHOW);
+    if (PageContent* content = pages_.at(static_cast<std::size_t>(index)).content) content->Shown();
 }
 
 void PageControl::resize(int width, int height) {

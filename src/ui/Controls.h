@@ -146,17 +146,30 @@ public:
     void set_panel_text(int panel, const std::wstring& text);
 };
 
+// What one page of a PageControl shows: made once on the page's panel, told each time the page is
+// shown.
+class PageContent {
+public:
+    virtual void Create(HWND panel) = 0;
+    virtual void Shown() {}
+
+protected:
+    ~PageContent() = default;
+};
+
 // A tab control whose pages are panels; pages can be hidden (their tab is not shown).
 class PageControl : public Control {
 public:
     std::function<void()> on_change;
     void create(HWND parent, const Bounds& bounds, HIMAGELIST images);
-    // Adds a page; its panel is created over the tab control's display area.
-    int add_page(const std::wstring& caption, bool visible, int image);
+    // Adds a page; its panel is created over the tab control's display area, and the content (when
+    // there is one) is made on it.
+    int add_page(const std::wstring& caption, bool visible, int image, PageContent* content = nullptr);
     HWND page(int index) const;
     int page_count() const { return static_cast<int>(pages_.size()); }
     int active_page() const { return active_; }
-    // Shows the page without raising on_change (as setting the active page in code does).
+    // Shows the page without raising on_change (as setting the active page in code does); its content
+    // is told.
     void set_active_page(int index);
     void resize(int width, int height);
     bool notify(const NMHDR& header, LRESULT& result) override;
@@ -169,6 +182,7 @@ private:
         bool visible;
         int image;
         std::unique_ptr<Panel> panel;
+        PageContent* content;
     };
     void layout_pages();
     int tab_of_page(int index) const;

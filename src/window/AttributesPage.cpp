@@ -42,7 +42,6 @@ void TAttributesPage::Create(HWND page) {
     IconBig.create(page, {kEditX, icons_top, 32, 32}, true);
     IconSmall.create(page, {kEditX + 40, icons_top + 8, 16, 16}, true);
     ButtonSaveIcon.create(page, L"Save...", {kEditX + 84, icons_top + 5, 70, 23});
-    // Saving icons comes with the icon tools; until then the button offers nothing.
     ButtonSaveIcon.set_enabled(false);
     const int checks_top = icons_top + 42;
     CheckBoxEnabled.create(page, L"Enabled", {kLabelX, checks_top, 70, 17});
@@ -64,7 +63,6 @@ void TAttributesPage::Create(HWND page) {
     ButtonStyle.create(page, L"00000000", {kRight, 266, 110, 23});
     LabelExStyle.create(page, L"ExtWnd-Style:", {kRight + 130, 250, 110, 13});
     ButtonExStyle.create(page, L"00000000", {kRight + 130, 266, 110, 23});
-    // The style words are decoded by the styles dialog, which is not part of this build yet.
     ButtonStyle.set_enabled(false);
     ButtonExStyle.set_enabled(false);
     ButtonProperties.create(page, L"Properties", {kRight, 296, 110, 23});

@@ -23,10 +23,10 @@ protected:
     ~TAttributesHost() = default;
 };
 
-class TAttributesPage {
+class TAttributesPage : public ui::PageContent {
 public:
     explicit TAttributesPage(TAttributesHost& host) : host_(host) {}
-    void Create(HWND page);
+    void Create(HWND page) override;
 
     // Writes every box and control from info, each only where its text or state differs.
     void ShowWindowInformation(const TWindowInformation& info);

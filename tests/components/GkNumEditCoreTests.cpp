@@ -179,9 +179,9 @@ TEST_CASE("Validate classifies a changed text, normalises it or takes it back") 
         {vtDec, L"12G", ceInvalid, L"0"},
         {vtDec, L"5-", ceInvalid, L"0"},
         {vtDec, L"9223372036854775807", ceNone, nullptr},
-        {vtDec, L"9223372036854775808", ceOwerFlow, L"0"},
+        {vtDec, L"9223372036854775808", ceOverflow, L"0"},
         {vtDec, L"-9223372036854775809", ceUnderFlow, L"0"},
-        {vtDec, L"1E5000", ceOwerFlow, L"0"},
+        {vtDec, L"1E5000", ceOverflow, L"0"},
         {vtDec, L"-1E5000", ceUnderFlow, L"0"},
         {vtHex, L"0FF", ceNone, L"FF"},
         {vtHex, L"ff", ceNone, L"FF"},
@@ -189,7 +189,7 @@ TEST_CASE("Validate classifies a changed text, normalises it or takes it back") 
         {vtHex, L"-5", ceInvalid, L"0"},
         {vtHex, L"1.5", ceInvalid, L"0"},
         {vtHex, L"FFFFFFFFFFFFFFFF", ceNone, nullptr},
-        {vtHex, L"10000000000000000", ceOwerFlow, L"0"},
+        {vtHex, L"10000000000000000", ceOverflow, L"0"},
         {vtFloat, L"1.", ceInvalidDecSep, nullptr},
         {vtFloat, L"1E", ceInvalidExp, nullptr},
         {vtFloat, L"1.0E", ceInvalidExp, nullptr},
@@ -246,7 +246,7 @@ TEST_CASE("RoundToRange replaces texts beyond the range by the bound and still t
     for (const wchar_t* text : {L"FFFFFFFFF", L"10000000000000000"}) {
         const auto correction = hex.Validate(text);
         REQUIRE(correction);
-        CHECK(hex.ConvError() == ceOwerFlow);
+        CHECK(hex.ConvError() == ceOverflow);
         CHECK(correction->text == L"FFFFFFFF");
         CHECK(correction->sel_start == 8);
     }
