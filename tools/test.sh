@@ -19,6 +19,9 @@ if [ -n "$files" ]; then
   fi
 fi
 
+echo "== includes"
+bash tools/check-includes.sh || status=1
+
 echo "== native build (clang, ASan+UBSan)"
 cmake --preset native -B "$build/native" >/dev/null
 cmake --build "$build/native"

@@ -117,7 +117,7 @@ void TMainForm::CreateControls() {
 void TMainForm::FormCreate() {
     ui::Application& app = ui::Application::instance();
     app.set_title(ui::window_text(handle()));
-    edit_widths_[1] = Attributes.EditCaption.bounds().width;
+    edit_widths_[1] = Attributes.EditWidth();
     client_widths_[1] = client_size().cx;
 
     settings_key_ = L"Software\\Orvane\\" + ProductName();

@@ -32,6 +32,7 @@ public:
     void ShowWindowInformation(const TWindowInformation& info);
     // The collapsed layout shows only the left column, with wider boxes.
     void SetLayout(bool expanded, int edit_width);
+    int EditWidth() const { return EditCaption.bounds().width; }
     // Adds the current window as the boxes show it.
     void AddToHandleHistory();
 

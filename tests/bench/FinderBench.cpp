@@ -1,5 +1,5 @@
 // Figures of the finder, not a test: the move handler's time (lookup, refresh, frame erase and draw)
-// and the foreign memory reads it makes. Run it under Wine with tools/bench-finder.sh.
+// and the reads of the inspected process's memory it makes. Run it under Wine with tools/bench-finder.sh.
 #include <windows.h>
 
 #include <algorithm>
