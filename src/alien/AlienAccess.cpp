@@ -8,7 +8,7 @@
 
 namespace {
 
-// Slot addresses below a class record wrap like the foreign 32-bit arithmetic does.
+// Slot addresses below a class record wrap like the 32-bit arithmetic of the other process does.
 std::uint32_t Slot(std::uint32_t class_record, std::int32_t offset) {
     return class_record + static_cast<std::uint32_t>(offset);
 }

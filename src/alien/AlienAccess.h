@@ -1,7 +1,7 @@
 #pragma once
 // Access to the VCL objects of another process, for one window of it: finds the control object behind
 // a window, recognises the VCL version that built the program, reads its memory (never writes) and
-// keeps one proxy per foreign object and kind.
+// keeps one proxy per alien object and kind.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,7 +45,7 @@ public:
     // read of the other process's memory goes through the byte source behind this.
     std::size_t ReadMemory(std::uint32_t address, void* into, std::size_t size) const;
     std::uint32_t ReadPointer(std::uint32_t address) const;  // 0 when unreadable
-    // Texts in the foreign system code page; empty for address 0 or unreadable memory.
+    // Texts in the system code page of the other process; empty for address 0 or unreadable memory.
     std::string ReadPCharString(std::uint32_t address) const;  // cut at NUL or at MaxPCharLength
     std::string ReadShortString(std::uint32_t address) const;
     std::string ReadLongString(std::uint32_t address) const;  // at most MaxLongStringLength

@@ -1,5 +1,5 @@
 #pragma once
-// The system side of foreign access: the window marks, the query message and the process's memory,
+// The system side of alien access: the window marks, the query message and the process's memory,
 // opened for reading only.
 #include <windows.h>
 

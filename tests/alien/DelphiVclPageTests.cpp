@@ -119,7 +119,7 @@ TEST_CASE("windows without the library or of an unknown version empty every box"
     CHECK(unknown.page.EditVersion.text().empty());
 }
 
-TEST_CASE("repeated lookups of one window read no foreign memory; another window makes a new access object") {
+TEST_CASE("repeated lookups of one window read no alien memory; another window makes a new access object") {
     VclProgram program(L"7");
     HWND form = program.fixture.window("form");
     const POINT over_label = program.At("form", 20, 60);
