@@ -81,8 +81,8 @@ std::string TAlienApplication::ReadShortString(std::uint32_t address) const {
 
 std::string TAlienApplication::ReadLongString(std::uint32_t address) const {
     if (address == 0) return {};
-    const auto length = static_cast<std::int32_t>(ReadPointer(address - 4));
-    if (length <= 0) return {};
+    std::int32_t length = 0;
+    if (!read_le(*process_, address - 4, length) || length <= 0) return {};
     std::string text(std::min<std::size_t>(static_cast<std::size_t>(length), MaxLongStringLength), '\0');
     text.resize(ReadMemory(address, text.data(), text.size()));
     return text;
