@@ -1,7 +1,6 @@
 #include "alien/AlienAccess.h"
 
-#include <cstring>
-#include <vector>
+#include <algorithm>
 
 #include "alien/AlienLayouts.h"
 #include "base/AsciiText.h"
@@ -9,12 +8,20 @@
 
 namespace {
 
-// Slot addresses below a class record wrap like the foreign 32-bit arithmetic does.
+// Slot addresses below a class record wrap like the 32-bit arithmetic of the other process does.
 std::uint32_t Slot(std::uint32_t class_record, std::int32_t offset) {
     return class_record + static_cast<std::uint32_t>(offset);
 }
 
 }  // namespace
+
+std::string read_short_string(ByteSource& source, std::uint64_t offset, std::size_t max_length) {
+    std::uint8_t length = 0;
+    if (!read_value(source, offset, length) || length == 0) return {};
+    std::string text(std::min<std::size_t>(length, max_length), '\0');
+    text.resize(source.read(offset + 1, text.data(), text.size()));
+    return text;
+}
 
 TAlienApplication::TAlienApplication(TAlienPlatform& platform, std::uint32_t window)
     : platform_(platform), window_(window) {
@@ -24,6 +31,7 @@ TAlienApplication::TAlienApplication(TAlienPlatform& platform, std::uint32_t win
     window_atom_name_ = "Delphi" + HexText8<char>(process_id_);
     object_message_ = platform_.RegisterMessage(control_atom_name_);
     process_ = platform_.OpenForReading(process_id_);
+    if (!process_) process_ = std::make_unique<MemoryByteSource>(nullptr, 0);
     version_ = RecogniseVersion();
 }
 
@@ -52,40 +60,32 @@ TAlienWinControl* TAlienApplication::WinControlOf(std::uint32_t window) {
 }
 
 std::size_t TAlienApplication::ReadMemory(std::uint32_t address, void* into, std::size_t size) const {
-    if (size == 0 || !process_) return 0;
-    return process_->read(address, into, size);
+    return size ? process_->read(address, into, size) : 0;
 }
 
 std::uint32_t TAlienApplication::ReadPointer(std::uint32_t address) const {
-    unsigned char bytes[4] = {};
-    if (ReadMemory(address, bytes, sizeof bytes) != sizeof bytes) return 0;
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    std::uint32_t value = 0;
+    read_le(*process_, address, value);
+    return value;
 }
 
 std::string TAlienApplication::ReadPCharString(std::uint32_t address) const {
-    if (address == 0) return {};
-    std::vector<char> buffer(MaxPCharLength);
-    const std::size_t got = ReadMemory(address, buffer.data(), buffer.size());
-    const void* nul = std::memchr(buffer.data(), 0, got);
-    return std::string(buffer.data(), nul ? static_cast<const char*>(nul) - buffer.data() : got);
+    std::string text;
+    if (address != 0) read_zstring(*process_, address, MaxPCharLength, text);
+    return text;
 }
 
 std::string TAlienApplication::ReadShortString(std::uint32_t address) const {
-    if (address == 0) return {};
-    unsigned char length = 0;
-    if (ReadMemory(address, &length, 1) != 1 || length == 0) return {};
-    char text[255];
-    const std::size_t got = ReadMemory(address + 1, text, length);
-    return std::string(text, got);
+    return address ? read_short_string(*process_, address) : std::string();
 }
 
 std::string TAlienApplication::ReadLongString(std::uint32_t address) const {
     if (address == 0) return {};
-    const auto length = static_cast<std::int32_t>(ReadPointer(address - 4));
-    if (length <= 0) return {};
-    std::vector<char> text(std::min<std::size_t>(static_cast<std::size_t>(length), MaxLongStringLength));
-    const std::size_t got = ReadMemory(address, text.data(), text.size());
-    return std::string(text.data(), got);
+    std::int32_t length = 0;
+    if (!read_le(*process_, address - 4, length) || length <= 0) return {};
+    std::string text(std::min<std::size_t>(static_cast<std::size_t>(length), MaxLongStringLength), '\0');
+    text.resize(ReadMemory(address, text.data(), text.size()));
+    return text;
 }
 
 std::int32_t TAlienApplication::ConvertColor(std::int32_t color) const {
@@ -122,9 +122,9 @@ std::int32_t TAlienApplication::LayoutBVersion(std::uint32_t class_record) const
             return 5;
         case 516: {
             const std::uint32_t table = ReadPointer(Slot(c, slots.DynamicTable));
-            unsigned char count[2] = {};
-            if (table == 0 || ReadMemory(table, count, sizeof count) != sizeof count) return 0;
-            switch (count[0] | count[1] << 8) {
+            std::uint16_t entries = 0;
+            if (table == 0 || !read_le(*process_, table, entries)) return 0;
+            switch (entries) {
                 case 104:
                     return 6;
                 case 105:

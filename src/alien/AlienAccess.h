@@ -1,7 +1,7 @@
 #pragma once
 // Access to the VCL objects of another process, for one window of it: finds the control object behind
 // a window, recognises the VCL version that built the program, reads its memory (never writes) and
-// keeps one proxy per foreign object and kind.
+// keeps one proxy per alien object and kind.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +11,11 @@
 #include "alien/AlienPlatform.h"
 #include "alien/AlienProxies.h"
 #include "base/ByteSource.h"
+
+// A text of one length byte followed by that many 8-bit characters, at most max_length of them: the
+// length-prefixed counterpart of read_zstring. What can be read of it when it runs into unreadable
+// bytes; empty when not even the length byte can be read.
+std::string read_short_string(ByteSource& source, std::uint64_t offset, std::size_t max_length = 255);
 
 class TAlienApplication {
 public:
@@ -36,10 +41,11 @@ public:
     // Raises ui::EAbort for a window without the VCL mark or when the version is not recognised.
     TAlienWinControl* WinControlOf(std::uint32_t window);
 
-    // Bytes copied; a read that fails wholly or in part leaves the rest of `into` as it was.
+    // Bytes copied; a read that fails wholly or in part leaves the rest of `into` as it was. Every
+    // read of the other process's memory goes through the byte source behind this.
     std::size_t ReadMemory(std::uint32_t address, void* into, std::size_t size) const;
     std::uint32_t ReadPointer(std::uint32_t address) const;  // 0 when unreadable
-    // Texts in the foreign system code page; empty for address 0 or unreadable memory.
+    // Texts in the system code page of the other process; empty for address 0 or unreadable memory.
     std::string ReadPCharString(std::uint32_t address) const;  // cut at NUL or at MaxPCharLength
     std::string ReadShortString(std::uint32_t address) const;
     std::string ReadLongString(std::uint32_t address) const;  // at most MaxLongStringLength

@@ -1,11 +1,11 @@
 #pragma once
-// Errors of foreign access and of the foreign lists.
+// Errors of alien access and of the alien lists.
 #include <cstdint>
 #include <string>
 
 #include "ui/Exceptions.h"
 
-// The base of all errors of foreign access; never raised itself.
+// The base of all errors of alien access; never raised itself.
 class EAlienAppError : public ui::Exception {
 protected:
     using ui::Exception::Exception;

@@ -1,6 +1,6 @@
 #pragma once
 // Where the VCL of each recognised version keeps what Scrutel reads. Object offsets count from the
-// start of the foreign object (its class pointer); class-record slots lie below the class record's
+// start of the alien object (its class pointer); class-record slots lie below the class record's
 // address, which points at its table of virtual methods.
 #include <cstdint>
 
@@ -15,14 +15,13 @@ struct TClassRecordLayout {
 inline constexpr TClassRecordLayout ClassLayoutA{-64, -32, -24, 0, 0};  // version 3: no size or table read
 inline constexpr TClassRecordLayout ClassLayoutB{-76, -44, -36, -40, -48};
 
-// A part of a foreign object that a proxy copies in one read.
+// A part of an alien object that a proxy copies in one read.
 struct TSliceLayout {
     std::uint32_t Start;
     std::uint32_t Size;
 };
 
 struct TObjectLayout {
-    std::int32_t Version;
     const TClassRecordLayout* ClassRecord;
 
     TSliceLayout Component;
@@ -46,6 +45,11 @@ struct TObjectLayout {
 inline constexpr std::uint32_t ResourceRecordSize = 60;
 inline constexpr std::uint32_t ResourceHeight = 20, ResourceStyle = 25, ResourceFaceName = 27;
 inline constexpr std::uint32_t FaceNameMaxLength = 32;
+
+// A list's header: the address of its item array (32-bit items) and their count, the same in every
+// version.
+inline constexpr std::uint32_t ListHeaderSize = 16;
+inline constexpr std::uint32_t ListItems = 4, ListCount = 8;
 
 // The layout of a recognised version (3, 5, 6, 7); null for any other.
 const TObjectLayout* LayoutOfVersion(std::int32_t version);

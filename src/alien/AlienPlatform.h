@@ -1,5 +1,5 @@
 #pragma once
-// What the foreign access object needs from the system, kept behind one small interface so that all of
+// What the alien access object needs from the system, kept behind one small interface so that all of
 // its logic runs natively against an in-memory image. Window handles are 32-bit values.
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,5 @@
 #include "alien/AlienPlatformWin.h"
+#include "base/WindowHandleValue.h"
 
 #include <algorithm>
 
@@ -37,13 +38,13 @@ private:
 
 std::uint32_t TWin32AlienPlatform::ThreadProcessOf(std::uint32_t window, std::uint32_t& process_id) {
     DWORD process = 0;
-    const DWORD thread = ::GetWindowThreadProcessId(AlienHwnd(window), &process);
+    const DWORD thread = ::GetWindowThreadProcessId(HandleFromValue<HWND>(window), &process);
     process_id = process;
     return thread;
 }
 
 std::uint32_t TWin32AlienPlatform::InstanceOf(std::uint32_t window) {
-    return static_cast<std::uint32_t>(::GetWindowLongA(AlienHwnd(window), GWL_HINSTANCE));
+    return static_cast<std::uint32_t>(::GetWindowLongA(HandleFromValue<HWND>(window), GWL_HINSTANCE));
 }
 
 std::uint32_t TWin32AlienPlatform::RegisterMessage(const std::string& name) {
@@ -60,20 +61,20 @@ std::uint32_t TWin32AlienPlatform::PropertyByAtomName(std::uint32_t window, cons
     const ATOM atom = ::GlobalFindAtomA(atom_name.c_str());
     if (atom == 0) return 0;
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(
-        ::GetPropA(AlienHwnd(window), reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(atom)))));
+        ::GetPropA(HandleFromValue<HWND>(window), reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(atom)))));
 }
 
 std::uint32_t TWin32AlienPlatform::QueryObject(std::uint32_t window, std::uint32_t message) {
     DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutA(AlienHwnd(window), message, 0, 0, SMTO_ABORTIFHUNG, query_timeout_ms_,
-                               &answer))
+    if (!::SendMessageTimeoutA(HandleFromValue<HWND>(window), message, 0, 0, SMTO_ABORTIFHUNG,
+                               query_timeout_ms_, &answer))
         return 0;
     return static_cast<std::uint32_t>(answer);
 }
 
 TAlienRect TWin32AlienPlatform::ClientRectOf(std::uint32_t window) {
     RECT client{};
-    if (window == 0 || !::GetClientRect(AlienHwnd(window), &client)) return {};
+    if (window == 0 || !::GetClientRect(HandleFromValue<HWND>(window), &client)) return {};
     return {client.left, client.top, client.right, client.bottom};
 }
 

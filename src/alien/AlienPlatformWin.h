@@ -1,5 +1,5 @@
 #pragma once
-// The system side of foreign access: the window marks, the query message and the process's memory,
+// The system side of alien access: the window marks, the query message and the process's memory,
 // opened for reading only.
 #include <windows.h>
 
@@ -32,10 +32,3 @@ private:
 
 // The platform of Scrutel's own access objects; lives as long as the program.
 TWin32AlienPlatform& Win32AlienPlatform();
-
-inline std::uint32_t AlienWindowHandle(HWND window) {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
-}
-inline HWND AlienHwnd(std::uint32_t window) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
-}

@@ -7,17 +7,25 @@
 
 #include "alien/AlienAccess.h"
 #include "alien/AlienLayouts.h"
+#include "alien/PagedRead.h"
 
 namespace {
 
-void RefuseNull(std::uint32_t address) {
-    if (address == 0) throw std::invalid_argument("foreign proxy for address 0");
-}
-
-const TClassRecordLayout& ClassRecordOf(const TAlienApplication& application) {
+// The recognised version's layout; EUndefinedProperty when it has none.
+const TObjectLayout& RequireLayout(const TAlienApplication& application) {
     const TObjectLayout* layout = LayoutOfVersion(application.Version());
     if (!layout) throw application.UndefinedPropertyError();
-    return *layout->ClassRecord;
+    return *layout;
+}
+
+// The part of the object at address that the recognised version's layout names; nothing is read and
+// every field reads 0 when the version has no layout.
+TAlienSlice CopyPart(TAlienApplication& application, std::uint32_t address,
+                     TSliceLayout TObjectLayout::*part) {
+    const TObjectLayout* layout = LayoutOfVersion(application.Version());
+    if (!layout) return {};
+    const TSliceLayout& slice = layout->*part;
+    return TAlienSlice(application, address, slice.Start, slice.Size);
 }
 
 // The platform's multiply-then-divide: a 64-bit product, rounded half away from zero, -1 for a
@@ -38,7 +46,7 @@ std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t de
     return static_cast<std::int32_t>(result);
 }
 
-// Foreign coordinates can be anything; the sum wraps as it would in the foreign program.
+// Alien coordinates can be anything; the sum wraps as it would in the other process.
 std::int32_t WrappingSum(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
@@ -49,50 +57,47 @@ TAlienSlice::TAlienSlice(TAlienApplication& application, std::uint32_t address, 
                          std::uint32_t size)
     : start_(start), bytes_(size, 0) {
     // A slice that would run past the end of the 32-bit address space is not read at all.
-    if (std::uint64_t{address} + start + size <= 0x100000000ull)
+    if (std::uint64_t{address} + start + size <= AlienAddressSpaceEnd)
         application.ReadMemory(address + start, bytes_.data(), bytes_.size());
 }
 
-std::uint32_t TAlienSlice::U32(std::uint32_t offset) const {
-    if (offset < start_ || std::uint64_t{offset} - start_ + 4 > bytes_.size()) return 0;
-    const unsigned char* b = bytes_.data() + (offset - start_);
-    return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+std::string TAlienSlice::ShortString(std::uint32_t offset, std::size_t max_length) const {
+    if (offset < start_) return {};
+    MemoryByteSource bytes(bytes_.data(), bytes_.size());
+    return read_short_string(bytes, offset - start_, max_length);
 }
 
-std::uint16_t TAlienSlice::U16(std::uint32_t offset) const {
-    if (offset < start_ || std::uint64_t{offset} - start_ + 2 > bytes_.size()) return 0;
-    const unsigned char* b = bytes_.data() + (offset - start_);
-    return static_cast<std::uint16_t>(b[0] | b[1] << 8);
+// ---- TAlienProxy
+
+TAlienProxy::TAlienProxy(TAlienApplication& application, std::uint32_t address)
+    : application_(application), address_(address) {
+    if (address == 0) throw std::invalid_argument("alien proxy for address 0");
 }
 
-std::uint8_t TAlienSlice::U8(std::uint32_t offset) const {
-    if (offset < start_ || std::uint64_t{offset} - start_ >= bytes_.size()) return 0;
-    return bytes_[offset - start_];
-}
+TAlienProxy::TAlienProxy(TAlienApplication& application, std::uint32_t address, NullAllowed)
+    : application_(application), address_(address) {}
 
 // ---- TAlienClass
 
 TAlienClass::TAlienClass(TAlienApplication& application, std::uint32_t address)
-    : application_(application), address_(address) {
-    RefuseNull(address);
-}
+    : TAlienProxy(application, address) {}
 
 const std::string& TAlienClass::ClassName() {
     if (!name_) {
-        const TClassRecordLayout& slots = ClassRecordOf(application_);
-        name_ = application_.ReadShortString(
-            application_.ReadPointer(address_ + static_cast<std::uint32_t>(slots.ClassName)));
+        const TClassRecordLayout& slots = *RequireLayout(Application()).ClassRecord;
+        name_ = Application().ReadShortString(
+            Application().ReadPointer(Address() + static_cast<std::uint32_t>(slots.ClassName)));
     }
     return *name_;
 }
 
 TAlienClass* TAlienClass::ClassParent() {
     if (!parent_) {
-        const TClassRecordLayout& slots = ClassRecordOf(application_);
+        const TClassRecordLayout& slots = *RequireLayout(Application()).ClassRecord;
         const std::uint32_t cell =
-            application_.ReadPointer(address_ + static_cast<std::uint32_t>(slots.Parent));
-        const std::uint32_t parent = cell ? application_.ReadPointer(cell) : 0;
-        parent_ = parent ? application_.ClassProxy(parent) : nullptr;
+            Application().ReadPointer(Address() + static_cast<std::uint32_t>(slots.Parent));
+        const std::uint32_t parent = cell ? Application().ReadPointer(cell) : 0;
+        parent_ = parent ? Application().ClassProxy(parent) : nullptr;
     }
     return *parent_;
 }
@@ -110,23 +115,17 @@ std::vector<std::string> ClassHierarchy(TAlienClass* cls) {
 // ---- TAlienObject
 
 TAlienObject::TAlienObject(TAlienApplication& application, std::uint32_t address)
-    : application_(application), address_(address) {
-    RefuseNull(address);
-}
+    : TAlienProxy(application, address) {}
 
 TAlienObject::TAlienObject(TAlienApplication& application, std::uint32_t address, NullAllowed)
-    : application_(application), address_(address) {}
+    : TAlienProxy(application, address, NullAllowed{}) {}
 
-const TObjectLayout& TAlienObject::Layout() const {
-    const TObjectLayout* layout = LayoutOfVersion(application_.Version());
-    if (!layout) throw application_.UndefinedPropertyError();
-    return *layout;
-}
+const TObjectLayout& TAlienObject::Layout() const { return RequireLayout(Application()); }
 
 TAlienClass* TAlienObject::ClassType() {
     if (!class_) {
-        const std::uint32_t pointer = address_ ? application_.ReadPointer(address_) : 0;
-        class_ = pointer ? application_.ClassProxy(pointer) : nullptr;
+        const std::uint32_t pointer = Address() ? Application().ReadPointer(Address()) : 0;
+        class_ = pointer ? Application().ClassProxy(pointer) : nullptr;
     }
     return *class_;
 }
@@ -141,16 +140,14 @@ std::string TAlienObject::ClassName() {
 TAlienList::TAlienList(TAlienApplication& application, std::uint32_t address)
     : TAlienObject(application, address, NullAllowed{}) {
     if (address == 0) return;
-    header_ = TAlienSlice(application, address, 0, 16);
-    const std::int32_t count = std::clamp(header_.I32(8), 0, MaxItems);
+    header_ = TAlienSlice(application, address, 0, ListHeaderSize);
+    const std::int32_t count = std::clamp(header_.I32(ListCount), 0, MaxItems);
     if (count == 0) return;
     std::vector<unsigned char> array(static_cast<std::size_t>(count) * 4);
-    const std::size_t got = application.ReadMemory(header_.U32(4), array.data(), array.size());
-    items_.resize(got / 4);
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        const unsigned char* b = array.data() + 4 * i;
-        items_[i] = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-    }
+    const std::size_t copied = application.ReadMemory(header_.U32(ListItems), array.data(), array.size());
+    MemoryByteSource items(array.data(), copied);
+    items_.resize(copied / 4);
+    for (std::size_t i = 0; i < items_.size(); ++i) read_le(items, 4 * i, items_[i]);
 }
 
 std::uint32_t TAlienList::Items(std::int32_t index) const {
@@ -161,19 +158,17 @@ std::uint32_t TAlienList::Items(std::int32_t index) const {
 // ---- TAlienGraphicsObject, TAlienFont
 
 TAlienGraphicsObject::TAlienGraphicsObject(TAlienApplication& application, std::uint32_t address)
-    : TAlienObject(application, address) {
+    : TAlienObject(application, address),
+      header_(CopyPart(application, address, &TObjectLayout::GraphicsHeader)) {
     const TObjectLayout* layout = LayoutOfVersion(application.Version());
     if (!layout) return;
-    header_ = TAlienSlice(application, address, layout->GraphicsHeader.Start, layout->GraphicsHeader.Size);
     if (const std::uint32_t resource = header_.U32(layout->Resource))
         resource_ = TAlienSlice(application, resource, 0, ResourceRecordSize);
 }
 
 TAlienFont::TAlienFont(TAlienApplication& application, std::uint32_t address)
-    : TAlienGraphicsObject(application, address) {
-    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
-        fields_ = TAlienSlice(application, address, layout->FontFields.Start, layout->FontFields.Size);
-}
+    : TAlienGraphicsObject(application, address),
+      fields_(CopyPart(application, address, &TObjectLayout::FontFields)) {}
 
 std::int32_t TAlienFont::Color() const { return Application().ConvertColor(fields_.I32(Layout().Color)); }
 
@@ -185,20 +180,13 @@ std::int32_t TAlienFont::Size() const { return -MulDiv(Height(), 72, PixelsPerIn
 
 std::uint8_t TAlienFont::Style() const { return resource_.U8(ResourceStyle); }
 
-std::string TAlienFont::Name() const {
-    const std::size_t length = std::min<std::size_t>(resource_.U8(ResourceFaceName), FaceNameMaxLength);
-    const auto& bytes = resource_.Bytes();
-    if (bytes.size() < ResourceFaceName + 1 + length) return {};
-    return std::string(reinterpret_cast<const char*>(bytes.data()) + ResourceFaceName + 1, length);
-}
+std::string TAlienFont::Name() const { return resource_.ShortString(ResourceFaceName, FaceNameMaxLength); }
 
 // ---- TAlienComponent
 
 TAlienComponent::TAlienComponent(TAlienApplication& application, std::uint32_t address)
-    : TAlienObject(application, address) {
-    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
-        component_ = TAlienSlice(application, address, layout->Component.Start, layout->Component.Size);
-}
+    : TAlienObject(application, address),
+      component_(CopyPart(application, address, &TObjectLayout::Component)) {}
 
 std::string TAlienComponent::Name() const {
     return Application().ReadLongString(component_.U32(Layout().Name));
@@ -213,10 +201,8 @@ std::uint16_t TAlienComponent::ComponentState() const { return component_.U16(La
 // ---- TAlienControl
 
 TAlienControl::TAlienControl(TAlienApplication& application, std::uint32_t address)
-    : TAlienComponent(application, address) {
-    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
-        control_ = TAlienSlice(application, address, layout->Control.Start, layout->Control.Size);
-}
+    : TAlienComponent(application, address),
+      control_(CopyPart(application, address, &TObjectLayout::Control)) {}
 
 TAlienWinControl* TAlienControl::Parent() const {
     return Application().WinControlProxy(control_.U32(Layout().Parent));
@@ -248,10 +234,8 @@ TAlienRect TAlienControl::ClientRect() const { return {0, 0, Width(), Height()};
 // ---- TAlienWinControl
 
 TAlienWinControl::TAlienWinControl(TAlienApplication& application, std::uint32_t address)
-    : TAlienControl(application, address) {
-    if (const TObjectLayout* layout = LayoutOfVersion(application.Version()))
-        win_control_ = TAlienSlice(application, address, layout->WinControl.Start, layout->WinControl.Size);
-}
+    : TAlienControl(application, address),
+      win_control_(CopyPart(application, address, &TObjectLayout::WinControl)) {}
 
 TAlienList* TAlienWinControl::Controls() const {
     return Application().ListProxy(win_control_.U32(Layout().Controls));

@@ -1,54 +1,81 @@
 #pragma once
-// Stand-ins for objects in a foreign VCL program. Each proxy copies the slices of its object that it
-// needs, one read per slice when it is made, and answers from those copies. Proxies are made and owned
-// by the caches of their TAlienApplication; a pointer to one stays valid while the application lives.
+// Stand-ins for the objects of an alien VCL program, one running in another process. Each proxy copies
+// the slices of its object that it needs, one read per slice when it is made, and answers from those
+// copies. Proxies are made and owned by the caches of their TAlienApplication; a pointer to one stays
+// valid while the application lives.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "alien/AlienPlatform.h"
+#include "base/ByteSource.h"
 
 class TAlienApplication;
 class TAlienWinControl;
 struct TObjectLayout;
 
-// Bytes of one slice of a foreign object; fields outside what was copied read as 0.
+// Bytes of one slice of an alien object; fields outside what was copied read as 0.
 class TAlienSlice {
 public:
     TAlienSlice() = default;
     // Reads size bytes from address + start into a cleared copy; fewer bytes read leave zeros.
     TAlienSlice(TAlienApplication& application, std::uint32_t address, std::uint32_t start,
                 std::uint32_t size);
-    // Field at an offset from the start of the object (not of the slice).
-    std::uint32_t U32(std::uint32_t offset) const;
-    std::uint16_t U16(std::uint32_t offset) const;
-    std::uint8_t U8(std::uint32_t offset) const;
-    std::int32_t I32(std::uint32_t offset) const { return static_cast<std::int32_t>(U32(offset)); }
-    const std::vector<unsigned char>& Bytes() const { return bytes_; }
+    // Little-endian fields at an offset from the start of the object (not of the slice).
+    std::uint32_t U32(std::uint32_t offset) const { return Field<std::uint32_t>(offset); }
+    std::uint16_t U16(std::uint32_t offset) const { return Field<std::uint16_t>(offset); }
+    std::uint8_t U8(std::uint32_t offset) const { return Field<std::uint8_t>(offset); }
+    std::int32_t I32(std::uint32_t offset) const { return Field<std::int32_t>(offset); }
+    // A length-prefixed text at an offset from the start of the object, cut to what the copy holds.
+    std::string ShortString(std::uint32_t offset, std::size_t max_length) const;
 
 private:
+    template <class T>
+    T Field(std::uint32_t offset) const {
+        T value = 0;
+        if (offset < start_) return value;
+        MemoryByteSource bytes(bytes_.data(), bytes_.size());
+        read_le(bytes, offset - start_, value);
+        return value;
+    }
+
     std::uint32_t start_ = 0;
     std::vector<unsigned char> bytes_;
 };
 
-class TAlienClass {
+// What every proxy holds: the access object that made it and the address in the other process that it
+// stands for.
+class TAlienProxy {
 public:
-    // Refuses address 0 with std::invalid_argument.
-    TAlienClass(TAlienApplication& application, std::uint32_t address);
-    virtual ~TAlienClass() = default;
-    TAlienClass(const TAlienClass&) = delete;
-    TAlienClass& operator=(const TAlienClass&) = delete;
+    virtual ~TAlienProxy() = default;
+    TAlienProxy(const TAlienProxy&) = delete;
+    TAlienProxy& operator=(const TAlienProxy&) = delete;
 
     TAlienApplication& Application() const { return application_; }
     std::uint32_t Address() const { return address_; }
+
+protected:
+    // Refuses address 0 with std::invalid_argument.
+    TAlienProxy(TAlienApplication& application, std::uint32_t address);
+    // For the list proxy of address 0, which the lookups make and cache.
+    struct NullAllowed {};
+    TAlienProxy(TAlienApplication& application, std::uint32_t address, NullAllowed);
+
+private:
+    TAlienApplication& application_;
+    std::uint32_t address_;
+};
+
+class TAlienClass : public TAlienProxy {
+public:
+    // Refuses address 0 with std::invalid_argument.
+    TAlienClass(TAlienApplication& application, std::uint32_t address);
     // Class records are constant while a program runs, so both are read once, on first use.
     const std::string& ClassName();
     TAlienClass* ClassParent();  // null for the root class
 
 private:
-    TAlienApplication& application_;
-    std::uint32_t address_;
     std::optional<std::string> name_;
     std::optional<TAlienClass*> parent_;
 };
@@ -57,36 +84,26 @@ private:
 // deeper than any real one is cut.
 std::vector<std::string> ClassHierarchy(TAlienClass* cls);
 
-class TAlienObject {
+class TAlienObject : public TAlienProxy {
 public:
     // Refuses address 0 with std::invalid_argument.
     TAlienObject(TAlienApplication& application, std::uint32_t address);
-    virtual ~TAlienObject() = default;
-    TAlienObject(const TAlienObject&) = delete;
-    TAlienObject& operator=(const TAlienObject&) = delete;
-
-    TAlienApplication& Application() const { return application_; }
-    std::uint32_t Address() const { return address_; }
     // The class pointer at offset 0, read once (an object keeps its class); null for pointer 0.
     TAlienClass* ClassType();
     std::string ClassName();
 
 protected:
-    // For the list proxy of address 0, which the lookups make and cache.
-    struct NullAllowed {};
     TAlienObject(TAlienApplication& application, std::uint32_t address, NullAllowed);
     // The recognised version's layout; raises EUndefinedProperty when it has none.
     const TObjectLayout& Layout() const;
 
 private:
-    TAlienApplication& application_;
-    std::uint32_t address_;
     std::optional<TAlienClass*> class_;
 };
 
 class TAlienList : public TAlienObject {
 public:
-    // Foreign lists are capped at this many items: more than any real parent holds.
+    // Alien lists are capped at this many items: more than any real parent holds.
     static constexpr std::int32_t MaxItems = 16384;
 
     // Copies the header and, in one read, the item array. Address 0 gives a list without items.

@@ -1,5 +1,5 @@
 #pragma once
-// The Delphi-VCL page: the foreign component behind the picked window, its font, rectangles, parent,
+// The Delphi-VCL page: the alien component behind the picked window, its font, rectangles, parent,
 // owner, the recognised library version and the class hierarchy.
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "alien/AlienAccess.h"
-#include "alien/ForeignImage.h"
+#include "alien/AlienImage.h"
 
 namespace {
 
@@ -11,8 +11,8 @@ constexpr std::uint32_t Window = 0x00020002;
 
 // The version recognised for a window whose VCL object is `object`.
 std::int32_t RecognisedVersion(TVclImage& image, std::uint32_t object) {
-    TForeignPlatform platform(image.Memory);
-    TForeignWindow w;
+    TAlienImagePlatform platform(image.Memory);
+    TAlienWindow w;
     w.Object = object;
     platform.Windows[Window] = w;
     return TAlienApplication(platform, Window).Version();
@@ -23,9 +23,9 @@ std::uint32_t ObjectOfClass(TVclImage& image, std::uint32_t cls) { return image.
 }  // namespace
 
 TEST_CASE("the atoms and the query message are named after the window's instance, thread and process") {
-    TForeignProgram program(7);
-    TAlienApplication app(program.Platform, TForeignProgram::ButtonWindow);
-    CHECK(app.Window() == TForeignProgram::ButtonWindow);
+    TAlienProgram program(7);
+    TAlienApplication app(program.Platform, TAlienProgram::ButtonWindow);
+    CHECK(app.Window() == TAlienProgram::ButtonWindow);
     CHECK(app.ThreadId() == 0x4D2);
     CHECK(app.ProcessId() == 0x10F0);
     CHECK(app.Instance() == 0x00400000);
@@ -38,10 +38,10 @@ TEST_CASE("the atoms and the query message are named after the window's instance
 TEST_CASE("versions 3, 5, 6 and 7 are recognised from the class records, no other") {
     for (int version : {3, 5, 6, 7, 4}) {
         CAPTURE(version);
-        TForeignProgram program(version);
-        CHECK(TAlienApplication(program.Platform, TForeignProgram::FormWindow).Version() ==
+        TAlienProgram program(version);
+        CHECK(TAlienApplication(program.Platform, TAlienProgram::FormWindow).Version() ==
               (version == 4 ? 0 : version));
-        CHECK(TAlienApplication(program.Platform, TForeignProgram::ButtonWindow).Version() ==
+        CHECK(TAlienApplication(program.Platform, TAlienProgram::ButtonWindow).Version() ==
               (version == 4 ? 0 : version));
     }
 }
@@ -86,46 +86,46 @@ TEST_CASE("a self pointer at -64 means version 3 without further tests; no self 
 }
 
 TEST_CASE("a process that cannot be opened reads nothing and gives version 0") {
-    TForeignProgram program(6);
-    program.Platform.Windows[TForeignProgram::FormWindow].Process = 0x999;
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienProgram program(6);
+    program.Platform.Windows[TAlienProgram::FormWindow].Process = 0x999;
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     CHECK(app.Version() == 0);
     CHECK(app.ReadPointer(program.Form) == 0);
 }
 
 TEST_CASE("the window's object is found by the query message, else by the object property") {
-    TForeignProgram program(6);
-    TForeignWindow& form = program.Platform.Windows[TForeignProgram::FormWindow];
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
-    CHECK(app.IsVclWindow(TForeignProgram::FormWindow));
-    CHECK(app.ObjectAddressOf(TForeignProgram::FormWindow) == program.Form);
-    CHECK(app.WinControlOf(TForeignProgram::FormWindow)->Address() == program.Form);
+    TAlienProgram program(6);
+    TAlienWindow& form = program.Platform.Windows[TAlienProgram::FormWindow];
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
+    CHECK(app.IsVclWindow(TAlienProgram::FormWindow));
+    CHECK(app.ObjectAddressOf(TAlienProgram::FormWindow) == program.Form);
+    CHECK(app.WinControlOf(TAlienProgram::FormWindow)->Address() == program.Form);
 
     form.Answers = false;
-    CHECK(app.ObjectAddressOf(TForeignProgram::FormWindow) == program.Form);
-    CHECK(TAlienApplication(program.Platform, TForeignProgram::FormWindow).Version() == 6);
+    CHECK(app.ObjectAddressOf(TAlienProgram::FormWindow) == program.Form);
+    CHECK(TAlienApplication(program.Platform, TAlienProgram::FormWindow).Version() == 6);
 
     form.Marked = false;
-    CHECK_FALSE(app.IsVclWindow(TForeignProgram::FormWindow));
-    CHECK_THROWS_AS(app.WinControlOf(TForeignProgram::FormWindow), ui::EAbort);
+    CHECK_FALSE(app.IsVclWindow(TAlienProgram::FormWindow));
+    CHECK_THROWS_AS(app.WinControlOf(TAlienProgram::FormWindow), ui::EAbort);
 }
 
 TEST_CASE("a window without the VCL gives version 0 and no component") {
-    TForeignProgram program(6);
-    program.Platform.Windows[0x30003] = TForeignWindow{.Object = 0, .Marked = false};
+    TAlienProgram program(6);
+    program.Platform.Windows[0x30003] = TAlienWindow{.Object = 0, .Marked = false};
     TAlienApplication app(program.Platform, 0x30003);
     CHECK(app.Version() == 0);
     CHECK_FALSE(app.IsVclWindow(0x30003));
     CHECK_THROWS_AS(app.WinControlOf(0x30003), ui::EAbort);
     // Marked, but of a version not recognised.
-    TForeignProgram unknown(4);
-    TAlienApplication unknown_app(unknown.Platform, TForeignProgram::FormWindow);
-    CHECK_THROWS_AS(unknown_app.WinControlOf(TForeignProgram::FormWindow), ui::EAbort);
+    TAlienProgram unknown(4);
+    TAlienApplication unknown_app(unknown.Platform, TAlienProgram::FormWindow);
+    CHECK_THROWS_AS(unknown_app.WinControlOf(TAlienProgram::FormWindow), ui::EAbort);
 }
 
 TEST_CASE("primitive reads") {
     TVclImage image(6);
-    TForeignMemory& memory = image.Memory;
+    TAlienMemory& memory = image.Memory;
     const std::uint32_t short_text = memory.ShortString("Hello");
     const std::uint32_t empty_short = memory.ShortString("");
     const std::uint32_t long_text = memory.LongString("Button1");
@@ -133,7 +133,7 @@ TEST_CASE("primitive reads") {
     memory.Put32(negative_long - 4, 0xFFFFFFFF);
     const std::uint32_t long_pchar = memory.PChar(std::string(5000, 'x'));
     const std::uint32_t tail = memory.PChar("tail");  // the last bytes mapped
-    TForeignPlatform platform(memory);
+    TAlienImagePlatform platform(memory);
     platform.Windows[Window] = {};
     TAlienApplication app(platform, Window);
 
@@ -164,15 +164,15 @@ TEST_CASE("versions below 7 mark system colors with bit 31") {
     };
     for (const auto& c : cases) {
         CAPTURE(c.version);
-        TForeignProgram program(c.version);
-        TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+        TAlienProgram program(c.version);
+        TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
         CHECK(static_cast<std::uint32_t>(app.ConvertColor(static_cast<std::int32_t>(c.stored))) == c.shown);
     }
 }
 
 TEST_CASE("lookups without a recognised version") {
-    TForeignProgram program(4);
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienProgram program(4);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     REQUIRE(app.Version() == 0);
     CHECK_THROWS_AS(app.ComponentProxy(0), ui::EAbort);
     CHECK_THROWS_AS(app.ControlProxy(0), ui::EAbort);
@@ -192,8 +192,8 @@ TEST_CASE("lookups without a recognised version") {
 }
 
 TEST_CASE("each lookup answers one proxy per address, of the kind it makes") {
-    TForeignProgram program(6);
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienProgram program(6);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     CHECK(app.WinControlProxy(0) == nullptr);
     CHECK(app.ComponentProxy(0) == nullptr);
     CHECK(app.ControlProxy(0) == nullptr);
@@ -214,9 +214,9 @@ TEST_CASE("each lookup answers one proxy per address, of the kind it makes") {
 }
 
 TEST_CASE("each proxy copies each of its slices with one read") {
-    TForeignProgram program(7);
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
-    TForeignMemory& memory = program.Image.Memory;
+    TAlienProgram program(7);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
+    TAlienMemory& memory = program.Image.Memory;
     auto reads_of = [&](auto make) {
         const std::size_t before = memory.Reads;
         make();
@@ -232,7 +232,7 @@ TEST_CASE("each proxy copies each of its slices with one read") {
 }
 
 TEST_CASE("a repeated lookup of the same window reads nothing") {
-    TForeignProgram program(6);
+    TAlienProgram program(6);
     const std::uint32_t label = program.Image.Control({.Class = program.Image.TLabel,
                                                        .Name = "Label1",
                                                        .Owner = program.Form,
@@ -244,9 +244,9 @@ TEST_CASE("a repeated lookup of the same window reads nothing") {
                                                        .Text = "Name:",
                                                        .Font = program.ButtonFont});
     program.SetChildren({program.Button, label});
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     auto find = [&](TAlienPoint point) -> TAlienControl* {
-        TAlienWinControl* own = app.WinControlOf(TForeignProgram::FormWindow);
+        TAlienWinControl* own = app.WinControlOf(TAlienProgram::FormWindow);
         TAlienControl* child = own->ControlAtPos(point, true);
         return child ? child : own;
     };

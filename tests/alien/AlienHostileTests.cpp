@@ -1,4 +1,4 @@
-// A corrupt or hostile foreign program: every walk ends, every text and list is capped, and unreadable
+// A corrupt or hostile alien program: every walk ends, every text and list is capped, and unreadable
 // memory reads as zeros.
 #include <doctest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "alien/AlienAccess.h"
-#include "alien/ForeignImage.h"
+#include "alien/AlienImage.h"
 
 namespace {
 
@@ -21,27 +21,27 @@ TEST_CASE("a cyclic class chain ends recognition and the class hierarchy") {
     const std::uint32_t cell = image.Memory.Allocate(4);
     image.Memory.Put32(cell, b);
     image.Memory.Put32(a - 36, cell);  // TLoopA's parent is TLoopB again
-    TForeignPlatform platform(image.Memory);
-    platform.Windows[1] = TForeignWindow{.Object = image.Control({.Class = a})};
+    TAlienImagePlatform platform(image.Memory);
+    platform.Windows[1] = TAlienWindow{.Object = image.Control({.Class = a})};
     const std::size_t before = image.Memory.Reads;
     TAlienApplication app(platform, 1);
     CHECK(app.Version() == 0);
     CHECK(image.Memory.Reads - before < 8u * TAlienApplication::MaxClassDepth);
 
     // The same loop under an object of a recognised program.
-    TForeignProgram program(6);
+    TAlienProgram program(6);
     const std::uint32_t x = program.Image.Class("TSelfParent", 0);
     const std::uint32_t self_cell = program.Image.Memory.Allocate(4);
     program.Image.Memory.Put32(self_cell, x);
     program.Image.Memory.Put32(x - 36, self_cell);
-    TAlienApplication vcl(program.Platform, TForeignProgram::FormWindow);
+    TAlienApplication vcl(program.Platform, TAlienProgram::FormWindow);
     CHECK(ClassHierarchy(vcl.ClassProxy(x)) == std::vector<std::string>{"TSelfParent"});
 }
 
 TEST_CASE("a hostile child-control list is capped to what one bounded read gives") {
-    TForeignProgram program(7);
+    TAlienProgram program(7);
     TVclImage& image = program.Image;
-    TForeignMemory& memory = image.Memory;
+    TAlienMemory& memory = image.Memory;
     const std::uint32_t big_array = memory.Allocate(4 * (TAlienList::MaxItems + 16));
     auto list_with = [&](std::uint32_t items, std::uint32_t count) {
         const std::uint32_t list = memory.Allocate(16);
@@ -64,7 +64,7 @@ TEST_CASE("a hostile child-control list is capped to what one bounded read gives
     const std::uint32_t truncated = list_with(near_end, 0x7FFFFFFFu);
     const auto readable_items = static_cast<std::int32_t>((memory.End() - near_end) / 4);
 
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     for (const auto& c : cases) {
         CAPTURE(c.what);
         CHECK(app.ListProxy(c.list)->Count() == c.count);
@@ -75,13 +75,13 @@ TEST_CASE("a hostile child-control list is capped to what one bounded read gives
     for (std::uint32_t i = 0; i < TAlienList::MaxItems; ++i)
         memory.Put32(big_array + 4 * i, Unmapped + 4 * i);
     image.Put32(program.Form, vcl::Controls, list_with(big_array, 0x7FFFFFFFu));
-    TAlienApplication fresh(program.Platform, TForeignProgram::FormWindow);
-    CHECK(fresh.WinControlOf(TForeignProgram::FormWindow)->ControlAtPos({5, 5}, true) == nullptr);
+    TAlienApplication fresh(program.Platform, TAlienProgram::FormWindow);
+    CHECK(fresh.WinControlOf(TAlienProgram::FormWindow)->ControlAtPos({5, 5}, true) == nullptr);
 }
 
 TEST_CASE("texts with hostile lengths are cut, never allocated whole") {
-    TForeignProgram program(6);
-    TForeignMemory& memory = program.Image.Memory;
+    TAlienProgram program(6);
+    TAlienMemory& memory = program.Image.Memory;
     const std::uint32_t huge = memory.LongString(std::string(5000, 'n'));
     memory.Put32(huge - 4, 0x7FFFFFFF);
     const std::uint32_t negative = memory.LongString("abc");
@@ -92,14 +92,14 @@ TEST_CASE("texts with hostile lengths are cut, never allocated whole") {
     memory.Put8(short_at_end, 255);
     memory.PutBytes(short_at_end + 1, "abc");
 
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     CHECK(app.ControlProxy(control)->Name() == std::string(TAlienApplication::MaxLongStringLength, 'n'));
     CHECK(app.ReadLongString(negative).empty());
     CHECK(app.ReadShortString(short_at_end) == "abc");
 }
 
 TEST_CASE("pointers into unmapped memory read as zeros and missing objects") {
-    TForeignProgram program(6);
+    TAlienProgram program(6);
     TVclImage& image = program.Image;
     const std::uint32_t bad_font = image.Memory.Allocate(40);
     image.Put32(bad_font, vcl::Resource, Unmapped);
@@ -110,7 +110,7 @@ TEST_CASE("pointers into unmapped memory read as zeros and missing objects") {
     image.Put32(control, vcl::Text, Unmapped);
     image.Put32(control, vcl::Parent, Unmapped + 0x200);
 
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     TAlienControl* c = app.ControlProxy(control);
     CHECK(c->Name().empty());
     CHECK(c->Text().empty());
@@ -131,7 +131,7 @@ TEST_CASE("pointers into unmapped memory read as zeros and missing objects") {
 }
 
 TEST_CASE("extreme coordinates neither overflow nor hit") {
-    TForeignProgram program(6);
+    TAlienProgram program(6);
     const std::uint32_t wide = program.Image.Control({.Class = program.Image.TLabel,
                                                       .Name = "Wide",
                                                       .Left = INT_MIN,
@@ -139,9 +139,9 @@ TEST_CASE("extreme coordinates neither overflow nor hit") {
                                                       .Width = INT_MAX,
                                                       .Height = -5});
     program.SetChildren({wide});
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     CHECK(app.ControlProxy(wide)->BoundsRect() == TAlienRect{INT_MIN, INT_MAX, -1, INT_MAX - 5});
-    TAlienWinControl* form = app.WinControlOf(TForeignProgram::FormWindow);
+    TAlienWinControl* form = app.WinControlOf(TAlienProgram::FormWindow);
     CHECK(form->ControlAtPos({INT_MAX, INT_MIN}, true) == nullptr);
     CHECK(form->ControlAtPos({0, INT_MAX}, true) == nullptr);
 }

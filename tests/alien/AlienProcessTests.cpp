@@ -1,4 +1,4 @@
-// Foreign component access across the process boundary, against vcl_fixture.exe: first the model
+// Alien component access across the process boundary, against vcl_fixture.exe: first the model
 // program itself is checked with plain reads against the library's layouts, then TAlienApplication and
 // its proxies read it as Scrutel does.
 #include <windows.h>
@@ -6,14 +6,16 @@
 #include <doctest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "alien/AlienAccess.h"
+#include "alien/AlienImage.h"
 #include "alien/AlienPlatformWin.h"
+#include "base/WindowHandleValue.h"
+#include "base/ValueText.h"
 #include "support/FixtureProcess.h"
 #include "ui/Text.h"
 
@@ -31,76 +33,65 @@ FixtureProcess& Vcl(const std::string& version, const std::string& mode = "norma
     return *program;
 }
 
-std::uint32_t Handle(HWND window) { return AlienWindowHandle(window); }
+std::uint32_t Handle(HWND window) { return HandleValue(window); }
 
-// Plain reads of the fixture's memory; unreadable bytes read as zero.
-class Memory {
+// Plain ReadProcessMemory calls on the fixture, without Scrutel's paged reader, decoded like every read
+// of an alien process; unreadable bytes read as zero.
+class Memory : public ByteSource {
 public:
     explicit Memory(const FixtureProcess& program) : process_(program.process()) {}
-    std::uint32_t U32(std::uint32_t address, std::int32_t offset = 0) const {
-        std::uint32_t value = 0;
-        Read(address + static_cast<std::uint32_t>(offset), &value, 4);
-        return value;
+    std::size_t read(std::uint64_t offset, void* into, std::size_t size) override {
+        SIZE_T done = 0;
+        ::ReadProcessMemory(process_, reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(offset)), into,
+                            size, &done);
+        return done;
     }
-    std::uint16_t U16(std::uint32_t address, std::int32_t offset) const {
-        std::uint16_t value = 0;
-        Read(address + static_cast<std::uint32_t>(offset), &value, 2);
-        return value;
+    std::uint32_t U32(std::uint32_t address, std::int32_t offset = 0) {
+        return Get<std::uint32_t>(address, offset);
     }
-    std::uint8_t U8(std::uint32_t address, std::int32_t offset) const {
-        std::uint8_t value = 0;
-        Read(address + static_cast<std::uint32_t>(offset), &value, 1);
-        return value;
+    std::uint16_t U16(std::uint32_t address, std::int32_t offset) {
+        return Get<std::uint16_t>(address, offset);
     }
-    std::string Short(std::uint32_t address) const {
-        std::string text(U8(address, 0), '\0');
-        Read(address + 1, text.data(), text.size());
-        return text;
-    }
-    std::string Long(std::uint32_t address) const {
+    std::uint8_t U8(std::uint32_t address, std::int32_t offset) { return Get<std::uint8_t>(address, offset); }
+    std::string Short(std::uint32_t address) { return read_short_string(*this, address); }
+    std::string Long(std::uint32_t address) {
         std::string text(U32(address, -4), '\0');
-        Read(address, text.data(), text.size());
+        text.resize(read(address, text.data(), text.size()));
         return text;
     }
 
 private:
-    void Read(std::uint32_t address, void* into, std::size_t size) const {
-        SIZE_T done = 0;
-        ::ReadProcessMemory(process_, reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), into,
-                            size, &done);
+    template <class T>
+    T Get(std::uint32_t address, std::int32_t offset) {
+        T value = 0;
+        read_le(*this, address + static_cast<std::uint32_t>(offset), value);
+        return value;
     }
     HANDLE process_;
 };
 
-// The library's layouts, one column per version as they are documented: 3, 5, and 6 and 7 together.
-struct Offset {
-    std::int32_t v3, v5, v67;
-    std::int32_t For(const std::string& version) const {
-        return version == "3" ? v3 : version == "5" ? v5 : v67;
-    }
+// Class-record slots of layouts A (version 3) and B (the others).
+struct ClassSlot {
+    std::int32_t a, b;
 };
-const Offset SelfSlot{-64, -76, -76}, NameSlot{-32, -44, -44}, ParentSlot{-24, -36, -36};
-const Offset ComponentState{32, 32, 28};
-const Offset ControlParent{36, 36, 48}, Left{48, 48, 64}, Top{52, 52, 68}, Width{56, 56, 72},
-    Height{60, 60, 76}, Visible{68, 71, 87}, Enabled{69, 72, 88}, Text{76, 84, 100}, Font{80, 88, 104};
-const Offset ChildList{188, 308, 408}, WindowHandle{204, 332, 384};
-const Offset FontResource{12, 16, 16}, FontColor{20, 24, 24}, FontPpi{24, 28, 28};
+const ClassSlot SelfSlot{-64, -76}, NameSlot{-32, -44}, ParentSlot{-24, -36};
 
-const char* const Versions[] = {"3", "5", "6", "7", "unknown"};
-
-std::string Hex8(std::uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%.8X", static_cast<unsigned>(value));
-    return text;
-}
+// The fixture's versions, each with the layout it is built in: "unknown" has that of 6 and 7.
+const struct {
+    const char* code;
+    int layout;
+} Versions[] = {{"3", 3}, {"5", 5}, {"6", 6}, {"7", 7}, {"unknown", 7}};
 
 }  // namespace
 
 TEST_CASE("the model program lays out its objects and marks its windows as the library does") {
-    for (const std::string version : Versions) {
+    for (const auto& v : Versions) {
+        const std::string version = v.code;
         CAPTURE(version);
         FixtureProcess& program = Vcl(version);
-        const Memory m(program);
+        Memory m(program);
+        const auto at = [&](TField field) { return static_cast<std::int32_t>(OffsetIn(v.layout, field)); };
+        const auto slot = [&](ClassSlot s) { return v.layout == 3 ? s.a : s.b; };
         const std::uint32_t button = program.value("button.object");
         const std::uint32_t form = program.value("form.object");
 
@@ -108,10 +99,10 @@ TEST_CASE("the model program lays out its objects and marks its windows as the l
         std::vector<std::string> chain;
         std::uint32_t win_control = 0;
         for (std::uint32_t c = m.U32(button); c != 0 && chain.size() < 16;) {
-            CHECK(m.U32(c, SelfSlot.For(version)) == c);
-            chain.push_back(m.Short(m.U32(c, NameSlot.For(version))));
+            CHECK(m.U32(c, slot(SelfSlot)) == c);
+            chain.push_back(m.Short(m.U32(c, slot(NameSlot))));
             if (chain.back() == "TWinControl") win_control = c;
-            const std::uint32_t cell = m.U32(c, ParentSlot.For(version));
+            const std::uint32_t cell = m.U32(c, slot(ParentSlot));
             c = cell ? m.U32(cell) : 0;
         }
         CHECK(chain == std::vector<std::string>{"TButton", "TButtonControl", "TWinControl", "TControl",
@@ -126,31 +117,31 @@ TEST_CASE("the model program lays out its objects and marks its windows as the l
         // Button1's component, control and window-control parts.
         CHECK(m.U32(button, 4) == form);
         CHECK(m.Long(m.U32(button, 8)) == "Button1");
-        CHECK(m.U16(button, ComponentState.For(version)) == 0);
-        CHECK(m.U32(button, ControlParent.For(version)) == form);
-        CHECK(m.U32(button, Left.For(version)) == 16);
-        CHECK(m.U32(button, Top.For(version)) == 8);
-        CHECK(m.U32(button, Width.For(version)) == 75);
-        CHECK(m.U32(button, Height.For(version)) == 25);
-        CHECK(m.U8(button, Visible.For(version)) == 1);
-        CHECK(m.U8(button, Enabled.For(version)) == 1);
-        CHECK(m.Long(m.U32(button, Text.For(version))) == "Button1");
-        CHECK(m.U32(button, WindowHandle.For(version)) == Handle(program.window("button")));
-        CHECK(m.U32(m.U32(button, ChildList.For(version)), 8) == 0);
+        CHECK(m.U16(button, at(vcl::State)) == 0);
+        CHECK(m.U32(button, at(vcl::Parent)) == form);
+        CHECK(m.U32(button, at(vcl::Left)) == 16);
+        CHECK(m.U32(button, at(vcl::Top)) == 8);
+        CHECK(m.U32(button, at(vcl::Width)) == 75);
+        CHECK(m.U32(button, at(vcl::Height)) == 25);
+        CHECK(m.U8(button, at(vcl::Visible)) == 1);
+        CHECK(m.U8(button, at(vcl::Enabled)) == 1);
+        CHECK(m.Long(m.U32(button, at(vcl::Text))) == "Button1");
+        CHECK(m.U32(button, at(vcl::Handle)) == Handle(program.window("button")));
+        CHECK(m.U32(m.U32(button, at(vcl::Controls)), 8) == 0);
 
         // Its font: a graphics object over a shared resource record.
-        const std::uint32_t font = m.U32(button, Font.For(version));
-        CHECK(m.Short(m.U32(m.U32(font), NameSlot.For(version))) == "TFont");
-        const std::uint32_t resource = m.U32(font, FontResource.For(version));
-        CHECK(m.U32(font, FontColor.For(version)) ==
+        const std::uint32_t font = m.U32(button, at(vcl::FontField));
+        CHECK(m.Short(m.U32(m.U32(font), slot(NameSlot))) == "TFont");
+        const std::uint32_t resource = m.U32(font, at(vcl::Resource));
+        CHECK(m.U32(font, at(vcl::Color)) ==
               (version == "3" || version == "5" || version == "6" ? 0x80000008u : 0xFF000008u));
-        CHECK(m.U32(font, FontPpi.For(version)) == 96);
+        CHECK(m.U32(font, at(vcl::PixelsPerInch)) == 96);
         CHECK(static_cast<std::int32_t>(m.U32(resource, 20)) == -11);
         CHECK(m.U8(resource, 25) == 1);
         CHECK(m.Short(resource + 27) == "MS Sans Serif");
 
         // The form's list holds its windowless children, in order.
-        const std::uint32_t list = m.U32(form, ChildList.For(version));
+        const std::uint32_t list = m.U32(form, at(vcl::Controls));
         REQUIRE(m.U32(list, 8) == 7);
         const char* const children[] = {
             "Label1",         "Label2", "LabelDisabled", "LabelDesign", "LabelDesignHidden",
@@ -160,9 +151,9 @@ TEST_CASE("the model program lays out its objects and marks its windows as the l
 
         // The marks: both properties, and the query answered from version 6 on only.
         HWND window = program.window("button");
-        const std::string window_atom = "Delphi" + Hex8(program.pid());
-        const std::string control_atom =
-            "ControlOfs" + Hex8(program.value("instance")) + Hex8(program.value("thread"));
+        const std::string window_atom = "Delphi" + HexText8<char>(program.pid());
+        const std::string control_atom = "ControlOfs" + HexText8<char>(program.value("instance")) +
+                                         HexText8<char>(program.value("thread"));
         const auto property = [&](const std::string& name) {
             const ATOM atom = ::GlobalFindAtomA(name.c_str());
             REQUIRE(atom != 0);
@@ -218,9 +209,9 @@ TEST_CASE("the version is recognised from the window's object, found by query or
             FixtureProcess& program = Vcl(c.version);
             TWin32AlienPlatform platform;
             TAlienApplication app(platform, Handle(program.window(window)));
-            CHECK(app.WindowAtomName() == "Delphi" + Hex8(program.pid()));
-            CHECK(app.ControlAtomName() ==
-                  "ControlOfs" + Hex8(program.value("instance")) + Hex8(program.value("thread")));
+            CHECK(app.WindowAtomName() == "Delphi" + HexText8<char>(program.pid()));
+            CHECK(app.ControlAtomName() == "ControlOfs" + HexText8<char>(program.value("instance")) +
+                                               HexText8<char>(program.value("thread")));
             CHECK(app.IsVclWindow(app.Window()));
             // Versions 3 and 5 leave the query unanswered: the address comes from the property.
             CHECK(app.ObjectAddressOf(app.Window()) == program.value(std::string(window) + ".object"));

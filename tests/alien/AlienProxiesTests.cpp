@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "alien/AlienAccess.h"
-#include "alien/ForeignImage.h"
+#include "alien/AlienImage.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ std::string NameOf(const TAlienControl* control) { return control ? control->Nam
 TEST_CASE("a window control's fields in every layout") {
     for (int version : {3, 5, 6, 7}) {
         CAPTURE(version);
-        TForeignProgram program(version);
+        TAlienProgram program(version);
         TVclImage& image = program.Image;
         const std::uint32_t label = image.Control({.Class = image.TLabel,
                                                    .Owner = program.Form,
@@ -30,13 +30,13 @@ TEST_CASE("a window control's fields in every layout") {
                                                    .Enabled = false,
                                                    .Text = "Caption"});
         program.SetChildren({program.Button, label});
-        TAlienApplication app(program.Platform, TForeignProgram::ButtonWindow);
-        TAlienWinControl* button = app.WinControlOf(TForeignProgram::ButtonWindow);
+        TAlienApplication app(program.Platform, TAlienProgram::ButtonWindow);
+        TAlienWinControl* button = app.WinControlOf(TAlienProgram::ButtonWindow);
         REQUIRE(button);
         CHECK(button->Name() == "Button1");
         CHECK(button->ClassName() == "TButton");
         CHECK(button->Text() == "Button1");
-        CHECK(button->Handle() == TForeignProgram::ButtonWindow);
+        CHECK(button->Handle() == TAlienProgram::ButtonWindow);
         CHECK(button->BoundsRect() == TAlienRect{16, 8, 91, 33});
         CHECK(button->ClientRect() == TAlienRect{0, 0, 75, 25});
         CHECK(button->Visible());
@@ -47,7 +47,7 @@ TEST_CASE("a window control's fields in every layout") {
         TAlienWinControl* form = button->Parent();
         REQUIRE(form);
         CHECK(form->Address() == program.Form);
-        CHECK(form->Handle() == TForeignProgram::FormWindow);
+        CHECK(form->Handle() == TAlienProgram::FormWindow);
         CHECK(form->Parent() == nullptr);
         CHECK(form->Owner() == nullptr);
         CHECK(form->ClientRect() == TAlienRect{0, 0, 392, 273});
@@ -84,23 +84,23 @@ TEST_CASE("font size, style and face from the resource record") {
     for (const auto& c : sizes) {
         CAPTURE(c.height);
         CAPTURE(c.pixels_per_inch);
-        TForeignProgram program(5);
+        TAlienProgram program(5);
         const std::uint32_t font =
             program.Image.Font({.Height = c.height, .PixelsPerInch = c.pixels_per_inch});
-        TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+        TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
         CHECK(app.FontProxy(font)->Size() == c.size);
     }
-    TForeignProgram program(3);
+    TAlienProgram program(3);
     const std::uint32_t long_face = program.Image.Font({.Face = std::string(40, 'F'), .Style = 0x05});
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     CHECK(app.FontProxy(long_face)->Name() == std::string(32, 'F'));
     CHECK(app.FontProxy(long_face)->Style() == 0x05);
     CHECK(app.FontProxy(long_face)->Height() == -11);
 }
 
 TEST_CASE("list items are checked against the count") {
-    TForeignProgram program(6);
-    TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
+    TAlienProgram program(6);
+    TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
     TAlienList* list = app.ListProxy(program.Image.List({0x1111, 0x2222}));
     CHECK(list->Count() == 2);
     CHECK(list->Items(1) == 0x2222);
@@ -117,7 +117,7 @@ TEST_CASE("list items are checked against the count") {
 TEST_CASE("ControlAtPos answers the last child under the point that is shown or designed") {
     for (int version : {3, 5, 6, 7}) {
         CAPTURE(version);
-        TForeignProgram program(version);
+        TAlienProgram program(version);
         TVclImage& image = program.Image;
         auto child = [&](const char* name, std::int32_t left, std::int32_t top, TControlSpec shape = {}) {
             shape.Class = shape.Class ? shape.Class : image.TLabel;
@@ -158,8 +158,8 @@ TEST_CASE("ControlAtPos answers the last child under the point that is shown or 
             {{205, 5}, false, "Designed"},    {{255, 5}, true, "(none)"},   {{305, 5}, true, "(none)"},
             {{355, 5}, false, "DesignShown"}, {{410, 10}, true, "Panel1"},  {{-1, -1}, true, "(none)"},
         };
-        TAlienApplication app(program.Platform, TForeignProgram::FormWindow);
-        TAlienWinControl* form = app.WinControlOf(TForeignProgram::FormWindow);
+        TAlienApplication app(program.Platform, TAlienProgram::FormWindow);
+        TAlienWinControl* form = app.WinControlOf(TAlienProgram::FormWindow);
         for (const auto& c : cases) {
             CAPTURE(c.point.X);
             CAPTURE(c.point.Y);

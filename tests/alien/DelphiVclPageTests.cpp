@@ -8,6 +8,7 @@
 
 #include "alien/AlienAccess.h"
 #include "alien/AlienPlatformWin.h"
+#include "base/WindowHandleValue.h"
 #include "app/MainForm.h"
 #include "support/FixtureProcess.h"
 #include "support/MainFormHarness.h"
@@ -119,7 +120,7 @@ TEST_CASE("windows without the library or of an unknown version empty every box"
     CHECK(unknown.page.EditVersion.text().empty());
 }
 
-TEST_CASE("repeated lookups of one window read no foreign memory; another window makes a new access object") {
+TEST_CASE("repeated lookups of one window read no alien memory; another window makes a new access object") {
     VclProgram program(L"7");
     HWND form = program.fixture.window("form");
     const POINT over_label = program.At("form", 20, 60);
@@ -136,8 +137,7 @@ TEST_CASE("repeated lookups of one window read no foreign memory; another window
     TAlienApplication* app = program.form.Components().Application();
     program.form.Components().Find(program.fixture.window("button"), std::nullopt);
     CHECK(program.form.Components().Application() != nullptr);
-    CHECK(program.form.Components().Application()->Window() ==
-          AlienWindowHandle(program.fixture.window("button")));
+    CHECK(program.form.Components().Application()->Window() == HandleValue(program.fixture.window("button")));
     (void)app;
 }
 

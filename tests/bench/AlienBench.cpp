@@ -1,5 +1,5 @@
-// Figures of the foreign component lookup, not a test: ReadProcessMemory calls of a first and of a
-// repeated lookup, and the component lookup's time over a form with 1,000 windowless children.
+// Figures of the alien component lookup, not a test: ReadProcessMemory calls of a first and of a
+// repeated lookup, and the lookup's time over a form with 1,000 windowless children.
 // Run it under Wine with tools/bench-alien.sh.
 #include <windows.h>
 

@@ -1,33 +1,28 @@
-#include "alien/ForeignImage.h"
+#include "alien/AlienImage.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+
+#include "base/ValueText.h"
 
 namespace {
 
-std::string Hex8(std::uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
-    return text;
-}
-
 class MemoryView : public ByteSource {
 public:
-    explicit MemoryView(TForeignMemory* memory) : memory_(memory) {}
+    explicit MemoryView(TAlienMemory* memory) : memory_(memory) {}
     std::size_t read(std::uint64_t offset, void* into, std::size_t size) override {
         return memory_ ? memory_->read(offset, into, size) : 0;
     }
 
 private:
-    TForeignMemory* memory_;
+    TAlienMemory* memory_;
 };
 
 }  // namespace
 
-// ---- TForeignMemory
+// ---- TAlienMemory
 
-std::size_t TForeignMemory::read(std::uint64_t offset, void* into, std::size_t size) {
+std::size_t TAlienMemory::read(std::uint64_t offset, void* into, std::size_t size) {
     ++Reads;
     if (offset < Base || offset >= End()) return 0;
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(size, End() - offset));
@@ -35,36 +30,36 @@ std::size_t TForeignMemory::read(std::uint64_t offset, void* into, std::size_t s
     return count;
 }
 
-std::uint32_t TForeignMemory::Allocate(std::size_t size) {
+std::uint32_t TAlienMemory::Allocate(std::size_t size) {
     const std::size_t at = (bytes_.size() + 15) & ~std::size_t{15};
     bytes_.resize(at + size);
     return Base + static_cast<std::uint32_t>(at);
 }
 
-void TForeignMemory::PutBytes(std::uint32_t at, const std::string& bytes) {
+void TAlienMemory::PutBytes(std::uint32_t at, const std::string& bytes) {
     std::memcpy(bytes_.data() + (at - Base), bytes.data(), bytes.size());
 }
 
-void TForeignMemory::Put8(std::uint32_t at, std::uint8_t value) { bytes_.at(at - Base) = value; }
+void TAlienMemory::Put8(std::uint32_t at, std::uint8_t value) { bytes_.at(at - Base) = value; }
 
-void TForeignMemory::Put16(std::uint32_t at, std::uint16_t value) {
+void TAlienMemory::Put16(std::uint32_t at, std::uint16_t value) {
     Put8(at, static_cast<std::uint8_t>(value));
     Put8(at + 1, static_cast<std::uint8_t>(value >> 8));
 }
 
-void TForeignMemory::Put32(std::uint32_t at, std::uint32_t value) {
+void TAlienMemory::Put32(std::uint32_t at, std::uint32_t value) {
     Put16(at, static_cast<std::uint16_t>(value));
     Put16(at + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
-std::uint32_t TForeignMemory::ShortString(const std::string& text) {
+std::uint32_t TAlienMemory::ShortString(const std::string& text) {
     const std::uint32_t at = Allocate(text.size() + 1);
     Put8(at, static_cast<std::uint8_t>(text.size()));
     PutBytes(at + 1, text);
     return at;
 }
 
-std::uint32_t TForeignMemory::LongString(const std::string& text) {
+std::uint32_t TAlienMemory::LongString(const std::string& text) {
     if (text.empty()) return 0;
     const std::uint32_t at = Allocate(8 + text.size() + 1) + 8;
     Put32(at - 4, static_cast<std::uint32_t>(text.size()));
@@ -72,7 +67,7 @@ std::uint32_t TForeignMemory::LongString(const std::string& text) {
     return at;
 }
 
-std::uint32_t TForeignMemory::PChar(const std::string& text) {
+std::uint32_t TAlienMemory::PChar(const std::string& text) {
     if (text.empty()) return 0;
     const std::uint32_t at = Allocate(text.size() + 1);
     PutBytes(at, text);
@@ -118,9 +113,7 @@ std::uint32_t TVclImage::Class(const std::string& name, std::uint32_t parent, st
     return record;
 }
 
-std::uint32_t TVclImage::Offset(TField field) const {
-    return Version == 3 ? field.V3 : Version == 5 ? field.V5 : field.V67;
-}
+std::uint32_t TVclImage::Offset(TField field) const { return OffsetIn(Version, field); }
 
 void TVclImage::Put32(std::uint32_t object, TField field, std::uint32_t value) {
     Memory.Put32(object + Offset(field), value);
@@ -175,52 +168,52 @@ std::uint32_t TVclImage::List(const std::vector<std::uint32_t>& items) {
     return list;
 }
 
-// ---- TForeignPlatform
+// ---- TAlienImagePlatform
 
-std::uint32_t TForeignPlatform::ThreadProcessOf(std::uint32_t window, std::uint32_t& process_id) {
+std::uint32_t TAlienImagePlatform::ThreadProcessOf(std::uint32_t window, std::uint32_t& process_id) {
     auto found = Windows.find(window);
     process_id = found == Windows.end() ? 0 : found->second.Process;
     return found == Windows.end() ? 0 : found->second.Thread;
 }
 
-std::uint32_t TForeignPlatform::InstanceOf(std::uint32_t window) {
+std::uint32_t TAlienImagePlatform::InstanceOf(std::uint32_t window) {
     auto found = Windows.find(window);
     return found == Windows.end() ? 0 : found->second.Instance;
 }
 
-std::uint32_t TForeignPlatform::RegisterMessage(const std::string& name) {
+std::uint32_t TAlienImagePlatform::RegisterMessage(const std::string& name) {
     return Messages.emplace(name, 0xC000 + static_cast<std::uint32_t>(Messages.size())).first->second;
 }
 
-std::unique_ptr<ByteSource> TForeignPlatform::OpenForReading(std::uint32_t process_id) {
+std::unique_ptr<ByteSource> TAlienImagePlatform::OpenForReading(std::uint32_t process_id) {
     return std::make_unique<MemoryView>(process_id == process_ ? &memory_ : nullptr);
 }
 
-std::uint32_t TForeignPlatform::PropertyByAtomName(std::uint32_t window, const std::string& atom_name) {
+std::uint32_t TAlienImagePlatform::PropertyByAtomName(std::uint32_t window, const std::string& atom_name) {
     auto found = Windows.find(window);
     if (found == Windows.end()) return 0;
-    const TForeignWindow& w = found->second;
-    if (atom_name == "Delphi" + Hex8(w.Process)) return w.Marked ? 1 : 0;
-    if (atom_name == "ControlOfs" + Hex8(w.Instance) + Hex8(w.Thread)) return w.Object;
+    const TAlienWindow& w = found->second;
+    if (atom_name == "Delphi" + HexText8<char>(w.Process)) return w.Marked ? 1 : 0;
+    if (atom_name == "ControlOfs" + HexText8<char>(w.Instance) + HexText8<char>(w.Thread)) return w.Object;
     return 0;
 }
 
-std::uint32_t TForeignPlatform::QueryObject(std::uint32_t window, std::uint32_t message) {
+std::uint32_t TAlienImagePlatform::QueryObject(std::uint32_t window, std::uint32_t message) {
     auto found = Windows.find(window);
     if (found == Windows.end() || !found->second.Answers) return 0;
-    const TForeignWindow& w = found->second;
-    auto registered = Messages.find("ControlOfs" + Hex8(w.Instance) + Hex8(w.Thread));
+    const TAlienWindow& w = found->second;
+    auto registered = Messages.find("ControlOfs" + HexText8<char>(w.Instance) + HexText8<char>(w.Thread));
     return registered != Messages.end() && registered->second == message ? w.Object : 0;
 }
 
-TAlienRect TForeignPlatform::ClientRectOf(std::uint32_t window) {
+TAlienRect TAlienImagePlatform::ClientRectOf(std::uint32_t window) {
     auto found = Windows.find(window);
     return found == Windows.end() ? TAlienRect{} : found->second.Client;
 }
 
-// ---- TForeignProgram
+// ---- TAlienProgram
 
-TForeignProgram::TForeignProgram(int version) : Image(version), Platform(Image.Memory) {
+TAlienProgram::TAlienProgram(int version) : Image(version), Platform(Image.Memory) {
     TFontSpec font;
     font.Style = 0x01;
     if (version == 7) font.Color = 0xFF000008;
@@ -250,13 +243,13 @@ TForeignProgram::TForeignProgram(int version) : Image(version), Platform(Image.M
     Show(ButtonWindow, Button, {0, 0, 75, 25});
 }
 
-void TForeignProgram::Show(std::uint32_t window, std::uint32_t object, TAlienRect client) {
-    TForeignWindow w;
+void TAlienProgram::Show(std::uint32_t window, std::uint32_t object, TAlienRect client) {
+    TAlienWindow w;
     w.Object = object;
     w.Client = client;
     Platform.Windows[window] = w;
 }
 
-void TForeignProgram::SetChildren(const std::vector<std::uint32_t>& children) {
+void TAlienProgram::SetChildren(const std::vector<std::uint32_t>& children) {
     Image.Put32(Form, vcl::Controls, Image.List(children));
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A foreign VCL program for tests: its memory, laid out per version from the VCL's object tables, and
+// An alien VCL program for tests: its memory, laid out per version from the VCL's object tables, and
 // its windows with the marks the VCL puts on them, behind the platform interface of the access object.
 #include <cstdint>
 #include <map>
@@ -12,7 +12,7 @@
 
 // Memory mapped from Base up to End(); everything else is unmapped. Reads answer the readable prefix
 // and are counted.
-class TForeignMemory : public ByteSource {
+class TAlienMemory : public ByteSource {
 public:
     static constexpr std::uint32_t Base = 0x00410000;
 
@@ -40,6 +40,10 @@ private:
 struct TField {
     std::uint32_t V3, V5, V67;
 };
+// Where field sits in the layout of version (3, 5; 6 and 7 share theirs, and any other takes it).
+constexpr std::uint32_t OffsetIn(int version, TField field) {
+    return version == 3 ? field.V3 : version == 5 ? field.V5 : field.V67;
+}
 
 struct TControlSpec {
     std::uint32_t Class = 0;
@@ -72,7 +76,7 @@ public:
     explicit TVclImage(int version);
 
     int Version;
-    TForeignMemory Memory;
+    TAlienMemory Memory;
     std::uint32_t TObject = 0, TComponent = 0, TControl = 0, TWinControl = 0, TForm = 0, TButton = 0,
                   TLabel = 0;
 
@@ -88,7 +92,7 @@ public:
     std::uint32_t Offset(TField field) const;
 };
 
-struct TForeignWindow {
+struct TAlienWindow {
     std::uint32_t Thread = 0x000004D2;
     std::uint32_t Process = 0x000010F0;
     std::uint32_t Instance = 0x00400000;
@@ -98,11 +102,11 @@ struct TForeignWindow {
     TAlienRect Client;
 };
 
-class TForeignPlatform : public TAlienPlatform {
+class TAlienImagePlatform : public TAlienPlatform {
 public:
-    explicit TForeignPlatform(TForeignMemory& memory, std::uint32_t process = 0x000010F0)
+    explicit TAlienImagePlatform(TAlienMemory& memory, std::uint32_t process = 0x000010F0)
         : memory_(memory), process_(process) {}
-    std::map<std::uint32_t, TForeignWindow> Windows;
+    std::map<std::uint32_t, TAlienWindow> Windows;
     std::map<std::string, std::uint32_t> Messages;
 
     std::uint32_t ThreadProcessOf(std::uint32_t window, std::uint32_t& process_id) override;
@@ -114,7 +118,7 @@ public:
     TAlienRect ClientRectOf(std::uint32_t window) override;
 
 private:
-    TForeignMemory& memory_;
+    TAlienMemory& memory_;
     std::uint32_t process_;
 };
 
@@ -130,12 +134,12 @@ inline constexpr std::uint32_t ObjectSize = 520;
 }  // namespace vcl
 
 // A VCL program of one version showing Form1 with Button1 on it, each in a window of its own.
-struct TForeignProgram {
-    explicit TForeignProgram(int version);
+struct TAlienProgram {
+    explicit TAlienProgram(int version);
     static constexpr std::uint32_t FormWindow = 0x00010010, ButtonWindow = 0x00010020;
 
     TVclImage Image;
-    TForeignPlatform Platform;
+    TAlienImagePlatform Platform;
     std::uint32_t ButtonFont = 0, Form = 0, Button = 0;
 
     // Gives window the VCL's marks for object.
