@@ -1,5 +1,9 @@
 #include <doctest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
 #include "alien/AlienErrors.h"
 #include "alien/ComponentCatalogue.h"
 
@@ -100,4 +104,31 @@ TEST_CASE("a file that cannot be read leaves the catalogue empty") {
     CHECK_THROWS_AS(catalogue.LoadComponentInfos(missing), ui::Exception);
     CHECK(catalogue.Count() == 0);
     CHECK_FALSE(catalogue.FindComponentInfo("TButton"));
+}
+
+TEST_CASE("the shipped catalogue reads without error") {
+    const std::string source = __FILE__;
+    const std::string path = source.substr(0, source.find_last_of("/\\")) + "/../../res/CompRef.txt";
+    std::ifstream file(path, std::ios::binary);
+    REQUIRE_MESSAGE(file, path);
+    std::ostringstream read;
+    read << file.rdbuf();
+    const std::string text = read.str();
+    TComponentCatalogue catalogue;
+    CHECK(ListError(catalogue, Text(text)) == "");
+    // Every record names a class of its own: none is replaced by a later one.
+    const auto lines = std::count(text.begin(), text.end(), '\n');
+    CHECK(catalogue.Count() == static_cast<std::size_t>(lines + 4) / 5);
+    CHECK(catalogue.Count() > 20);
+    const TComponentInfo* button = catalogue.FindComponentInfo("TBUTTON");
+    REQUIRE(button);
+    CHECK(AuthorText(*button) == "Various authors");
+    for (const std::string& name : catalogue.ClassNames()) {
+        CAPTURE(name);
+        const TComponentInfo& info = *catalogue.FindComponentInfo(name);
+        CHECK(name.starts_with("T"));
+        CHECK(!info.Author.empty());
+        CHECK(!info.Package.empty());
+        CHECK(info.Website.starts_with("https://"));
+    }
 }
