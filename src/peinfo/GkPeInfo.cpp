@@ -40,25 +40,21 @@ private:
     std::uint64_t& count_;
 };
 
-// Offsets come from RVA arithmetic on untrusted fields and may be negative: such data is unreadable.
-template <class T>
-bool ReadAt(ByteSource& file, std::int64_t offset, T& out) {
-    return offset >= 0 && read_value(file, static_cast<std::uint64_t>(offset), out);
+std::string ReadText(ByteSource& source, std::uint64_t offset, std::size_t maxLength) {
+    std::string text;
+    read_zstring(source, offset, maxLength, text);
+    return text;
 }
 
-std::string ReadText(ByteSource& file, std::int64_t offset, std::size_t maxLength) {
-    std::string text;
-    if (offset >= 0) read_zstring(file, static_cast<std::uint64_t>(offset), maxLength, text);
-    return text;
+// The spec'd walks stop where an entry reaches the end of the file, not only where it cannot be read.
+bool EndsAtFileEnd(const TImageByRva& image, std::uint64_t rva, std::uint64_t size, std::uint64_t fileSize) {
+    std::uint64_t offset = 0;
+    return image.FileOffset(rva, offset) && offset + size >= fileSize;
 }
 
 // The display widening: 16-bit header words are sign-extended.
 std::int32_t Word(std::uint16_t value) { return static_cast<std::int16_t>(value); }
 std::int32_t Dword(std::uint32_t value) { return static_cast<std::int32_t>(value); }
-
-std::int64_t SectionDelta(const TImageSectionHeader& section) {
-    return static_cast<std::int64_t>(section.VirtualAddress) - section.PointerToRawData;
-}
 
 struct Named {
     std::uint32_t value;
@@ -172,18 +168,13 @@ std::string TPEFileInfo::FormatNumber(std::int32_t value) const {
 
 std::string TPEFileInfo::GetMachineName() const {
     if (!IsPE_) return {};
-    return Lookup(kMachines, FileHeader_.Machine, "Unknown CPU");
+    return Lookup(kMachines, Image_.FileHeader().Machine, "Unknown CPU");
 }
 
 bool TPEFileInfo::FindSection(std::uint32_t rva, TImageSectionHeader& section) const {
-    for (const TImageSectionHeader& candidate : Sections_) {
-        const std::uint64_t start = candidate.VirtualAddress;
-        if (start <= rva && rva < start + candidate.VirtualSize) {
-            section = candidate;
-            return true;
-        }
-    }
-    return false;
+    const TImageSectionHeader* found = Image_.FindSection(rva);
+    if (found) section = *found;
+    return found != nullptr;
 }
 
 void TPEFileInfo::AddRow(std::vector<std::string>& list, const char* label, const std::string& value) {
@@ -194,24 +185,19 @@ void TPEFileInfo::LoadFile(ByteSource& source) {
     CountingSource file(source, BytesRead_);
     textBudget_ = file.size() == UINT64_MAX ? 0 : file.size() + 4096;
 
-    if (!read_value(file, 0, DosHeader_)) throw EPEFormatError(kInvalidFormat);
-    IsMZ_ = DosHeader_.e_magic == 0x5A4D;
+    Image_ = TPEImage(file);
+    if (!Image_.HasDosHeader()) throw EPEFormatError(kInvalidFormat);
+    IsMZ_ = Image_.IsMZ();
     BuildDosHeaderList();
+    if (!Image_.HasSignature()) throw EPEFormatError(std::string(kInvalidFormat) + ": No PE signature found");
+    if (!Image_.HasHeaders()) throw EPEFormatError(kInvalidFormat);
 
-    const std::int64_t signatureOffset = DosHeader_.e_lfanew;
-    unsigned char signature[4];
-    if (!ReadAt(file, signatureOffset, signature))
-        throw EPEFormatError(std::string(kInvalidFormat) + ": No PE signature found");
-    if (!ReadAt(file, signatureOffset + 4, FileHeader_) ||
-        !ReadAt(file, signatureOffset + 24, OptionalHeader_))
-        throw EPEFormatError(kInvalidFormat);
-
-    const bool peSignature = std::memcmp(signature, "PE\0\0", 4) == 0;
+    const auto& signature = Image_.Signature();
     const char* kind = "Unsupported (Unknown)";
-    if (peSignature && OptionalHeader_.Magic == 0x20B) {
+    if (Image_.IsPE32Plus()) {
         IsPEPlus_ = true;
         kind = "Unsupported PEPlus Format";
-    } else if (peSignature) {
+    } else if (Image_.HasPESignature()) {
         IsPE_ = true;
         kind = "Standard PE";
     } else if (signature[0] == 'N' && signature[1] == 'E') {
@@ -224,51 +210,15 @@ void TPEFileInfo::LoadFile(ByteSource& source) {
     AddRow(PEHeaderList_, "Executable format", kind);
     if (!IsPE_) return;
 
-    // The section table is taken to follow a 224-byte optional header, whatever SizeOfOptionalHeader says.
-    SectionTableOffset_ = signatureOffset + 4 + 20 + 224;
-    ReadSectionTable(file);
-    DetectRichHeader(file);
+    RichHeader_ = ReadRichHeader(file, Image_.DosHeader());
     BuildFileHeaderList();
     BuildOptionalHeaderList();
     ReadImports(file);
     ReadExports(file);
 }
 
-void TPEFileInfo::ReadSectionTable(ByteSource& file) {
-    const std::int32_t count = Word(FileHeader_.NumberOfSections);
-    TImageSectionHeader section;
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (!ReadAt(file, SectionTableOffset_ + 40 * std::int64_t{i}, section)) break;
-        Sections_.push_back(section);
-    }
-}
-
-void TPEFileInfo::DetectRichHeader(ByteSource& file) {
-    // The record sits between the MS-DOS stub and the PE signature: "DanS" XOR key at its start, "Rich"
-    // and the key at its end, all on 4-byte boundaries. Linkers keep it within the first few KiB.
-    const std::int64_t end = std::min<std::int64_t>(DosHeader_.e_lfanew, 0x2000);
-    if (end <= 64) return;
-    std::vector<unsigned char> stub;
-    if (!read_bytes(file, 64, static_cast<std::size_t>(end - 64), stub)) return;
-    auto dword = [&](std::size_t at) {
-        std::uint32_t value;
-        std::memcpy(&value, stub.data() + at, 4);
-        return value;
-    };
-    for (std::size_t at = 0; at + 8 <= stub.size(); at += 4) {
-        if (std::memcmp(stub.data() + at, "Rich", 4) != 0) continue;
-        const std::uint32_t key = dword(at + 4);
-        for (std::size_t start = 0; start < at; start += 4)
-            if ((dword(start) ^ key) == 0x536E6144) {  // "DanS"
-                HasRichHeader_ = true;
-                return;
-            }
-        return;
-    }
-}
-
 void TPEFileInfo::BuildDosHeaderList() {
-    const TImageDosHeader& h = DosHeader_;
+    const TImageDosHeader& h = Image_.DosHeader();
     const struct {
         const char* label;
         std::uint16_t value;
@@ -295,7 +245,7 @@ void TPEFileInfo::BuildDosHeaderList() {
 }
 
 void TPEFileInfo::BuildFileHeaderList() {
-    const TImageFileHeader& h = FileHeader_;
+    const TImageFileHeader& h = Image_.FileHeader();
     AddRow(PEHeaderList_, "Machine", GetMachineName());
     AddRow(PEHeaderList_, "Number of sections", FormatNumber(Word(h.NumberOfSections)));
     AddRow(PEHeaderList_, "Time/Date stamp", FormatNumber(Dword(h.TimeDateStamp)));
@@ -308,7 +258,7 @@ void TPEFileInfo::BuildFileHeaderList() {
 }
 
 void TPEFileInfo::BuildOptionalHeaderList() {
-    const TImageOptionalHeader32& h = OptionalHeader_;
+    const TImageOptionalHeader32& h = Image_.OptionalHeader();
     auto& list = OptionalHeaderList_;
     auto number = [&](const char* label, std::int32_t value) { AddRow(list, label, FormatNumber(value)); };
 
@@ -349,34 +299,32 @@ void TPEFileInfo::BuildOptionalHeaderList() {
     number("Number of entries in data directory", Dword(h.NumberOfRvaAndSizes));
 }
 
-std::string TPEFileInfo::ReadModuleName(ByteSource& file, std::int64_t offset) const {
-    return ReadText(file, offset, 1024);
+std::string TPEFileInfo::ReadModuleName(TImageByRva& image, std::uint64_t rva) const {
+    return ReadText(image, rva, 1024);
 }
 
 void TPEFileInfo::ReadImports(ByteSource& file) {
-    const TImageDataDirectory& directory = OptionalHeader_.DataDirectory[IMAGE_DIRECTORY_IMPORT];
-    TImageSectionHeader section;
-    if (!FindSection(directory.VirtualAddress, section)) return;
-    const std::int64_t delta = SectionDelta(section);
-    const std::int64_t end = static_cast<std::int64_t>(std::min<std::uint64_t>(file.size(), INT64_MAX));
+    const TImageDataDirectory directory = Image_.DataDirectory(IMAGE_DIRECTORY_IMPORT);
+    if (directory.VirtualAddress == 0 || !Image_.FindSection(directory.VirtualAddress)) return;
+    TImageByRva image(file, Image_);
 
     std::unordered_map<std::string, TImportExport*> byName;  // keys folded to lower case
-    std::int64_t position = directory.VirtualAddress - delta;
+    std::uint64_t rva = directory.VirtualAddress;
     TImageImportDescriptor descriptor;
-    // Each pass moves 20 bytes on and stops at the end of the file, which bounds the walk.
-    while (ReadAt(file, position, descriptor) && descriptor.Name != 0) {
-        position += sizeof descriptor;
-        if (position >= end) break;
-        std::string name = ReadModuleName(file, descriptor.Name - delta);
+    // Each pass moves 20 bytes on within one section and stops at the end of the file.
+    while (read_value(image, rva, descriptor) && descriptor.Name != 0) {
+        if (EndsAtFileEnd(image, rva, sizeof descriptor, file.size())) break;
+        rva += sizeof descriptor;
+        std::string name = ReadModuleName(image, descriptor.Name);
         TImportExport*& collection = byName[LowerAscii(name)];
         if (!collection) {
             ImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
             collection = ImportList_.back().get();
             ImportsWithoutLookupTable_ = descriptor.OriginalFirstThunk == 0;
         }
-        const std::uint32_t thunks =
-            descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk;
-        ReadImportThunks(file, thunks - delta, delta, *collection);
+        ReadImportThunks(
+            image, descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk,
+            file.size(), *collection);
         if (textBudget_ == 0) break;
     }
     std::stable_sort(ImportList_.begin(), ImportList_.end(), [](const auto& a, const auto& b) {
@@ -384,24 +332,21 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
     });
 }
 
-void TPEFileInfo::ReadImportThunks(ByteSource& file, std::int64_t thunkOffset, std::int64_t delta,
+void TPEFileInfo::ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, std::uint64_t fileSize,
                                    TImportExport& collection) {
-    const std::int64_t end = static_cast<std::int64_t>(std::min<std::uint64_t>(file.size(), INT64_MAX));
-    std::int64_t position = thunkOffset;
+    std::uint64_t rva = thunkRva;
     std::uint32_t thunk;
-    while (ReadAt(file, position, thunk)) {
-        position += sizeof thunk;
-        if (position >= end || thunk == 0) break;
+    while (read_le(image, rva, thunk)) {
+        if (EndsAtFileEnd(image, rva, sizeof thunk, fileSize) || thunk == 0) break;
+        rva += sizeof thunk;
         TImportExportItem item;
         if (thunk & 0x80000000u) {
             item.OrdinalOrHint = thunk & 0xFFFF;
         } else {
-            unsigned char hintName[258] = {};
-            const std::int64_t at = thunk - delta;
-            if (at >= 0) file.read(static_cast<std::uint64_t>(at), hintName, sizeof hintName);
-            item.OrdinalOrHint = static_cast<std::int16_t>(hintName[0] | hintName[1] << 8);
-            const char* name = reinterpret_cast<const char*>(hintName + 2);
-            item.FunctionName.assign(name, strnlen(name, 256));
+            std::int16_t hint = 0;
+            read_le(image, thunk, hint);
+            item.OrdinalOrHint = hint;
+            item.FunctionName = ReadText(image, std::uint64_t{thunk} + 2, 256);
         }
         // Every honest entry has four bytes of thunk and its name's bytes of its own in the file.
         const std::uint64_t cost = 4 + item.FunctionName.size();
@@ -416,12 +361,11 @@ void TPEFileInfo::ReadImportThunks(ByteSource& file, std::int64_t thunkOffset, s
 
 void TPEFileInfo::ReadExports(ByteSource& file) {
     ExportList_.clear();
-    const TImageDataDirectory& directory = OptionalHeader_.DataDirectory[IMAGE_DIRECTORY_EXPORT];
-    TImageSectionHeader section;
-    if (!FindSection(directory.VirtualAddress, section)) return;
-    const std::int64_t delta = SectionDelta(section);
+    const TImageDataDirectory directory = Image_.DataDirectory(IMAGE_DIRECTORY_EXPORT);
+    if (directory.VirtualAddress == 0 || !Image_.FindSection(directory.VirtualAddress)) return;
+    TImageByRva image(file, Image_);
     TImageExportDirectory exports;
-    if (!ReadAt(file, directory.VirtualAddress - delta, exports) || exports.Characteristics != 0) return;
+    if (!read_value(image, directory.VirtualAddress, exports) || exports.Characteristics != 0) return;
 
     const std::int32_t count = std::min(Dword(exports.NumberOfFunctions), Dword(exports.NumberOfNames));
     if (count <= 0) return;
@@ -431,20 +375,18 @@ void TPEFileInfo::ReadExports(ByteSource& file) {
     ExportList_.reserve(
         static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t(count), fileSize / 6)));
 
-    const std::int64_t ordinals = exports.AddressOfNameOrdinals - delta;
-    const std::int64_t names = exports.AddressOfNames - delta;
-    const std::int64_t functions = exports.AddressOfFunctions - delta;
-    // A table entry that cannot be read whole fails the reader; that ends the loop within the file.
-    for (std::int64_t i = 0; i < count; ++i) {
+    // A table entry that cannot be read whole fails the reader; that ends the loop within the section.
+    for (std::uint64_t i = 0; i < std::uint64_t(count); ++i) {
         std::uint16_t ordinalIndex;
         std::uint32_t nameRva;
-        if (!ReadAt(file, ordinals + 2 * i, ordinalIndex) || !ReadAt(file, names + 4 * i, nameRva))
+        if (!read_le(image, exports.AddressOfNameOrdinals + 2 * i, ordinalIndex) ||
+            !read_le(image, exports.AddressOfNames + 4 * i, nameRva))
             throw EStreamError(kStreamReadError);
-        std::string name = ReadText(file, nameRva - delta, 256);
+        std::string name = ReadText(image, nameRva, 256);
         // A name whose ordinal lies beyond the address table exports nothing.
         if (ordinalIndex >= exports.NumberOfFunctions) continue;
         std::uint32_t entryPoint;
-        if (!ReadAt(file, functions + 4 * std::int64_t{ordinalIndex}, entryPoint))
+        if (!read_le(image, exports.AddressOfFunctions + 4 * std::uint64_t{ordinalIndex}, entryPoint))
             throw EStreamError(kStreamReadError);
         const std::uint64_t cost = 6 + name.size();
         if (cost > textBudget_) break;

@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "base/ByteSource.h"
+#include "peinfo/PeImage.h"
+#include "peinfo/RichHeader.h"
 
 // Failures that end construction. Messages are the texts the error box shows (before its full stop).
 class EPEFormatError : public std::runtime_error {
@@ -23,45 +26,6 @@ public:
 };
 
 enum TNumberStyle : std::uint8_t { nsDecimal = 0, nsHex = 1 };
-
-// Raw header layouts as stored in the file (little endian, naturally aligned, so memcpy fills them).
-struct TImageDosHeader {
-    std::uint16_t e_magic, e_cblp, e_cp, e_crlc, e_cparhdr, e_minalloc, e_maxalloc, e_ss, e_sp, e_csum, e_ip,
-        e_cs, e_lfarlc, e_ovno, e_res[4], e_oemid, e_oeminfo, e_res2[10];
-    std::int32_t e_lfanew;
-};
-struct TImageFileHeader {
-    std::uint16_t Machine, NumberOfSections;
-    std::uint32_t TimeDateStamp, PointerToSymbolTable, NumberOfSymbols;
-    std::uint16_t SizeOfOptionalHeader, Characteristics;
-};
-struct TImageDataDirectory {
-    std::uint32_t VirtualAddress, Size;
-};
-struct TImageOptionalHeader32 {
-    std::uint16_t Magic;
-    std::uint8_t MajorLinkerVersion, MinorLinkerVersion;
-    std::uint32_t SizeOfCode, SizeOfInitializedData, SizeOfUninitializedData, AddressOfEntryPoint, BaseOfCode,
-        BaseOfData, ImageBase, SectionAlignment, FileAlignment;
-    std::uint16_t MajorOperatingSystemVersion, MinorOperatingSystemVersion, MajorImageVersion,
-        MinorImageVersion, MajorSubsystemVersion, MinorSubsystemVersion;
-    std::uint32_t Win32VersionValue, SizeOfImage, SizeOfHeaders, CheckSum;
-    std::uint16_t Subsystem, DllCharacteristics;
-    std::uint32_t SizeOfStackReserve, SizeOfStackCommit, SizeOfHeapReserve, SizeOfHeapCommit, LoaderFlags,
-        NumberOfRvaAndSizes;
-    TImageDataDirectory DataDirectory[16];
-};
-struct TImageSectionHeader {
-    char Name[8];
-    std::uint32_t VirtualSize, VirtualAddress, SizeOfRawData, PointerToRawData, PointerToRelocations,
-        PointerToLinenumbers;
-    std::uint16_t NumberOfRelocations, NumberOfLinenumbers;
-    std::uint32_t Characteristics;
-};
-static_assert(sizeof(TImageDosHeader) == 64 && sizeof(TImageFileHeader) == 20);
-static_assert(sizeof(TImageOptionalHeader32) == 224 && sizeof(TImageSectionHeader) == 40);
-
-enum : int { IMAGE_DIRECTORY_EXPORT = 0, IMAGE_DIRECTORY_IMPORT = 1, IMAGE_DIRECTORY_RESOURCE = 2 };
 
 // One imported function: a name with its (sign-extended) hint, or an empty name with the ordinal.
 struct TImportExportItem {
@@ -107,18 +71,19 @@ public:
 
     std::string FormatNumber(std::int32_t value) const;
     std::string GetMachineName() const;
-    // The section whose [VirtualAddress, VirtualAddress + VirtualSize) holds rva.
+    // The section that spans rva, by the image's one rule (TPEImage::FindSection).
     bool FindSection(std::uint32_t rva, TImageSectionHeader& section) const;
 
-    // Raw headers as read, for the resource and producer readers.
-    const TImageDosHeader& DosHeader() const { return DosHeader_; }
-    const TImageFileHeader& FileHeader() const { return FileHeader_; }
-    const TImageOptionalHeader32& OptionalHeader() const { return OptionalHeader_; }
-    std::int64_t SectionTableOffset() const { return SectionTableOffset_; }
-    // The section headers that could be read whole (standard PE images only).
-    const std::vector<TImageSectionHeader>& Sections() const { return Sections_; }
+    // The headers and the section table, parsed once; the resource and producer readers use them too.
+    const TPEImage& Image() const { return Image_; }
+    const TImageDosHeader& DosHeader() const { return Image_.DosHeader(); }
+    const TImageFileHeader& FileHeader() const { return Image_.FileHeader(); }
+    const TImageOptionalHeader32& OptionalHeader() const { return Image_.OptionalHeader(); }
+    std::int64_t SectionTableOffset() const { return Image_.SectionTableOffset(); }
+    const std::vector<TImageSectionHeader>& Sections() const { return Image_.Sections(); }
     // A linker's "Rich" record between the MS-DOS header and the PE signature (standard PE images only).
-    bool HasRichHeader() const { return HasRichHeader_; }
+    bool HasRichHeader() const { return RichHeader_.has_value(); }
+    const std::optional<std::vector<TRichEntry>>& RichHeader() const { return RichHeader_; }
     // Bytes the reader took from the file while constructing.
     std::uint64_t BytesRead() const { return BytesRead_; }
 
@@ -127,12 +92,10 @@ private:
     void BuildDosHeaderList();
     void BuildFileHeaderList();
     void BuildOptionalHeaderList();
-    void ReadSectionTable(ByteSource& file);
-    void DetectRichHeader(ByteSource& file);
     void ReadImports(ByteSource& file);
-    void ReadImportThunks(ByteSource& file, std::int64_t thunkOffset, std::int64_t delta,
+    void ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, std::uint64_t fileSize,
                           TImportExport& collection);
-    std::string ReadModuleName(ByteSource& file, std::int64_t offset) const;
+    std::string ReadModuleName(TImageByRva& image, std::uint64_t rva) const;
     void ReadExports(ByteSource& file);
     void AddRow(std::vector<std::string>& list, const char* label, const std::string& value);
 
@@ -141,13 +104,9 @@ private:
     bool IsPE_ = false, IsPEPlus_ = false, IsNE_ = false, IsLE_ = false, IsMZ_ = false;
     std::vector<std::unique_ptr<TImportExport>> ImportList_;
     std::vector<std::string> ExportList_, DosHeaderList_, PEHeaderList_, OptionalHeaderList_;
-    std::int64_t SectionTableOffset_ = 0;
-    TImageDosHeader DosHeader_{};
-    TImageFileHeader FileHeader_{};
-    TImageOptionalHeader32 OptionalHeader_{};
+    TPEImage Image_;
     TNumberStyle NumberStyle_;
-    std::vector<TImageSectionHeader> Sections_;
-    bool HasRichHeader_ = false;
+    std::optional<std::vector<TRichEntry>> RichHeader_;
     std::uint64_t BytesRead_ = 0;
     // Names kept by the import and export walks: bounded by the file's size, since honest tables give
     // every name bytes of its own.

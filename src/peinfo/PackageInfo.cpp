@@ -1,7 +1,6 @@
 #include "peinfo/PackageInfo.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "peinfo/ResourceDirectory.h"
 
@@ -16,29 +15,21 @@ constexpr std::uint32_t MAX_COUNT = 0xFFFF;
 
 constexpr std::uint32_t HAS_DCP_BPI_NAME = 0x40000000;
 
+// Reads PACKAGEINFO data front to back through the byte-source door.
 class TCursor {
 public:
-    explicit TCursor(std::span<const unsigned char> data) : data_(data) {}
+    explicit TCursor(std::span<const unsigned char> data) : data_(data), source_(data.data(), data.size()) {}
 
-    bool Word(std::uint32_t& out) {
-        if (data_.size() - at_ < 4) return false;
-        std::memcpy(&out, data_.data() + at_, 4);
-        at_ += 4;
-        return true;
-    }
-    bool Byte(std::uint8_t& out) {
-        if (at_ == data_.size()) return false;
-        out = data_[at_++];
-        return true;
-    }
+    bool Dword(std::uint32_t& out) { return Take(read_le(source_, at_, out), 4); }
+    bool Byte(std::uint8_t& out) { return Take(read_le(source_, at_, out), 1); }
     // A zero-terminated name, kept to its first MAX_NAME characters; false when no zero byte follows.
     bool Name(std::string& out) {
-        const auto rest = data_.subspan(at_);
-        const auto end = std::find(rest.begin(), rest.end(), 0);
-        if (end == rest.end()) return false;
-        const auto length = static_cast<std::size_t>(end - rest.begin());
-        out.assign(reinterpret_cast<const char*>(rest.data()), std::min(length, MAX_NAME));
-        at_ += length + 1;
+        std::string text;
+        const std::size_t rest = data_.size() - at_;
+        if (!read_zstring(source_, at_, rest, text) || text.size() == rest) return false;
+        at_ += text.size() + 1;
+        if (text.size() > MAX_NAME) text.resize(MAX_NAME);
+        out = std::move(text);
         return true;
     }
     bool RestIsZero() const {
@@ -47,7 +38,12 @@ public:
     }
 
 private:
+    bool Take(bool read, std::size_t size) {
+        if (read) at_ += size;
+        return read;
+    }
     std::span<const unsigned char> data_;
+    MemoryByteSource source_;
     std::size_t at_ = 0;
 };
 
@@ -85,12 +81,12 @@ bool WalkPackageInfo(std::span<const unsigned char> data, std::uint32_t& flags,
     std::uint32_t count = 0;
     std::uint8_t unused = 0, unitFlags = 0;
     std::string name;
-    if (!cursor.Word(flags) || !cursor.Word(count) || count > MAX_COUNT) return false;
+    if (!cursor.Dword(flags) || !cursor.Dword(count) || count > MAX_COUNT) return false;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!cursor.Byte(unused) || !cursor.Name(name)) return false;
         report(name, ntRequiresPackage, 0);
     }
-    if (!cursor.Word(count) || count > MAX_COUNT) return false;
+    if (!cursor.Dword(count) || count > MAX_COUNT) return false;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!cursor.Byte(unitFlags) || !cursor.Byte(unused) || !cursor.Name(name)) return false;
         report(name, ntContainsUnit, unitFlags);
@@ -113,11 +109,10 @@ void TPackageInfo::AddPackageName(const std::string& name, TNameType type, std::
     PackageNames_.push_back({name, type});
 }
 
-void TPackageInfo::ReadPackageInfo(ByteSource& file) {
+void TPackageInfo::ReadPackageInfo(ByteSource& file, const TPEImage& image) {
     Clear();
-    const std::optional<TResourceImage> image = ReadResourceImage(file);
-    if (!image) return;
-    const auto data = TResourceDirectory(file, *image).RcData("PACKAGEINFO", MAX_PACKAGEINFO_SIZE);
+    if (!image.LoadableAsModule()) return;
+    const auto data = TResourceDirectory(file, image).RcData("PACKAGEINFO", MAX_PACKAGEINFO_SIZE);
     if (data) ReadPackageInfo(*data);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/ByteSource.h"
+#include "peinfo/PeImage.h"
 
 enum TNameType : std::uint8_t { ntContainsUnit = 0, ntRequiresPackage = 1, ntDcpBpiName = 2 };
 
@@ -35,7 +36,7 @@ class TPackageInfo {
 public:
     // Reads the PACKAGEINFO resource of the PE image in `file`. Every failure (not loadable as a module,
     // no such resource, malformed data) leaves both lists empty and is not reported.
-    void ReadPackageInfo(ByteSource& file);
+    void ReadPackageInfo(ByteSource& file, const TPEImage& image);
     // The same over PACKAGEINFO data already at hand.
     void ReadPackageInfo(std::span<const unsigned char> data);
     void Clear();

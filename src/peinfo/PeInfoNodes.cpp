@@ -35,7 +35,7 @@ std::vector<std::string> SplitDisplayRow(const std::string& row, std::size_t fie
 TProducerEvidence CollectProducerEvidence(const TPEFileInfo& info, ByteSource& file,
                                           const TPackageInfo& packages) {
     TProducerEvidence evidence;
-    ReadResourceEvidence(file, evidence);
+    ReadResourceEvidence(file, info.Image(), evidence);
     for (const auto& module : info.ImportList()) evidence.ImportModules.push_back(module->ModuleName);
     evidence.ImportsWithoutLookupTable = info.ImportsWithoutLookupTable();
     evidence.MajorLinkerVersion = info.OptionalHeader().MajorLinkerVersion;

@@ -1,7 +1,6 @@
 #include "peinfo/ProducerInfo.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "base/AsciiText.h"
 #include "peinfo/ResourceDirectory.h"
@@ -9,9 +8,10 @@
 namespace {
 
 std::optional<std::uint32_t> FirstWord(const std::optional<std::vector<unsigned char>>& data) {
-    if (!data || data->size() < 4) return std::nullopt;
-    std::uint32_t word;
-    std::memcpy(&word, data->data(), 4);
+    if (!data) return std::nullopt;
+    MemoryByteSource bytes(data->data(), data->size());
+    std::uint32_t word = 0;
+    if (!read_le(bytes, 0, word)) return std::nullopt;
     return word;
 }
 
@@ -23,15 +23,14 @@ bool LinkedByGnuLd(const TProducerEvidence& evidence) {
 
 }  // namespace
 
-void ReadResourceEvidence(ByteSource& file, TProducerEvidence& evidence) {
+void ReadResourceEvidence(ByteSource& file, const TPEImage& image, TProducerEvidence& evidence) {
     evidence.ModuleLoaded = false;
     evidence.HasNamedDvclal = false;
     evidence.DvclalWord.reset();
     evidence.PackageInfoFlags.reset();
-    std::optional<TResourceImage> image = ReadResourceImage(file);
-    if (!image) return;
+    if (!image.LoadableAsModule()) return;
     evidence.ModuleLoaded = true;
-    const TResourceDirectory resources(file, std::move(*image));
+    const TResourceDirectory resources(file, image);
     // A named entry is what the resource-name enumeration would stop at; the lookup of the same name
     // then finds the same entry, so one walk serves both.
     evidence.HasNamedDvclal = resources.HasRcData("DVCLAL");

@@ -11,6 +11,7 @@
 
 #include "base/ByteSource.h"
 #include "peinfo/PackageInfo.h"
+#include "peinfo/PeImage.h"
 
 struct TProducerEvidence {
     bool HasReader = true;
@@ -28,8 +29,8 @@ struct TProducerEvidence {
     std::vector<TPackageName> PackageNames;
 };
 
-// Loads `file` as a data-only module would be and fills the resource part of `evidence`.
-void ReadResourceEvidence(ByteSource& file, TProducerEvidence& evidence);
+// Looks at the image as a data-only module would be loaded and fills the resource part of `evidence`.
+void ReadResourceEvidence(ByteSource& file, const TPEImage& image, TProducerEvidence& evidence);
 
 // 1-based position of `text` in the first entry of `list` that contains it, ASCII letters compared
 // without case; 0 when no entry contains it.

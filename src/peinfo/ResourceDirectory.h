@@ -1,7 +1,7 @@
 #pragma once
 // Named RCDATA resources of a PE image, read straight from the file the way the system loader finds them
-// in a module loaded as data. Portable (no <windows.h>); every read goes through a ByteSource and every
-// structure is checked before use, so a hostile directory gives an empty result, never a hang.
+// in a module loaded as data. Portable (no <windows.h>); every read goes through the image's RVA rule
+// and every structure is checked before use, so a hostile directory gives an empty result, never a hang.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,26 +9,12 @@
 #include <vector>
 
 #include "base/ByteSource.h"
-
-// The part of a section header that maps RVAs to file offsets.
-struct TImageSection {
-    std::uint32_t VirtualAddress = 0, VirtualSize = 0, PointerToRawData = 0, SizeOfRawData = 0;
-};
-
-// What the resource lookup needs of an image: its sections and where the resource directory starts.
-struct TResourceImage {
-    std::vector<TImageSection> Sections;
-    std::uint32_t DirectoryRva = 0;  // 0: the image has no resources
-};
-
-// Checks the headers as the loader does for a data-only module (MZ, "PE\0\0", a PE32 or PE32+ optional
-// header) and reads the resource data directory and the section table that follows SizeOfOptionalHeader.
-// nullopt when the file could not be loaded as a module.
-std::optional<TResourceImage> ReadResourceImage(ByteSource& file);
+#include "peinfo/PeImage.h"
 
 class TResourceDirectory {
 public:
-    TResourceDirectory(ByteSource& file, TResourceImage image);
+    // The image's resource data directory; none when the image could not be loaded as a module.
+    TResourceDirectory(ByteSource& file, const TPEImage& image);
 
     // Whether the RCDATA type has an entry with this name. Names are compared exactly: resource
     // compilers store them in upper case, and the loader upper-cases the name it is asked for.
@@ -45,6 +31,6 @@ private:
     std::vector<Entry> ReadEntries(std::uint32_t directoryOffset) const;
     bool NameEquals(std::uint32_t nameOffset, std::string_view name) const;
 
-    ByteSource& file_;
-    TResourceImage image_;
+    mutable TImageByRva image_;
+    std::uint32_t directoryRva_ = 0;  // 0: the image has no resources
 };

@@ -31,7 +31,7 @@ Dump DumpFile(const std::filesystem::path& fileName) {
         FileByteSource file(fileName);
         const TPEFileInfo info(file, fileName, nsDecimal);
         TPackageInfo packages;
-        packages.ReadPackageInfo(file);
+        packages.ReadPackageInfo(file, info.Image());
         dump.nodes = BuildPeInfoNodes(info, CollectProducerEvidence(info, file, packages), packages);
         dump.bytesRead = file.BytesRead();
         dump.readerBytes = info.BytesRead();

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const TPEFileInfo info(source, "fuzz.exe", size % 2 ? nsHex : nsDecimal);
         TPackageInfo packages;
-        packages.ReadPackageInfo(source);
+        packages.ReadPackageInfo(source, info.Image());
         const auto nodes = BuildPeInfoNodes(info, CollectProducerEvidence(info, source, packages), packages);
         for (const auto& node : nodes)
             for (const auto& row : node.Rows)

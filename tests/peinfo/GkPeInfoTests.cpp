@@ -12,6 +12,7 @@
 #include "peinfo/FileByteSource.h"
 #include "base/AsciiText.h"
 #include "peinfo/GkPeInfo.h"
+#include "peinfo/ResourceDirectory.h"
 
 namespace {
 
@@ -312,18 +313,56 @@ TEST_CASE("header values that are spelled out") {
     CHECK(Values(Load(none.Build()).OptionalHeaderList(), "DLL Characteristics").empty());
 }
 
-TEST_CASE("the section table follows a 224-byte optional header whatever its stated size") {
-    PeBuilder pe;
-    pe.File.SizeOfOptionalHeader = 240;
-    pe.AddImports({{"KERNEL32.dll", true, {{"ExitProcess", 1}}}});
-    const TPEFileInfo info = Load(pe.Build());
-    CHECK(info.SectionTableOffset() == 0x80 + 248);
-    REQUIRE(info.ImportList().size() == 1);
-    TImageSectionHeader section;
-    CHECK(info.FindSection(0x1000, section));
-    CHECK(std::string(section.Name) == ".idata");
-    CHECK_FALSE(info.FindSection(0x0FFF, section));
-    CHECK_FALSE(info.FindSection(0x1000 + section.VirtualSize, section));
+TEST_CASE("the section table follows SizeOfOptionalHeader, as the loader takes it") {
+    // 144 bytes: an EFI image with six data directories; 328: a packer's header with a gap before the table.
+    const struct {
+        std::uint16_t size;
+        std::uint32_t directories;
+    } cases[] = {{144, 6}, {224, 16}, {240, 16}, {328, 29}};
+    for (const auto& c : cases) {
+        CAPTURE(c.size);
+        PeBuilder pe;
+        pe.File.SizeOfOptionalHeader = c.size;
+        pe.Optional.NumberOfRvaAndSizes = c.directories;
+        pe.AddImports({{"KERNEL32.dll", true, {{"ExitProcess", 1}}}});
+        pe.AddExports({1, {0x1000}, {{"f", 0}}});
+        pe.AddResources({{"DVCLAL", 0, {1, 2, 3, 4}}});
+        const Bytes bytes = pe.Build();
+        const TPEFileInfo info = Load(bytes);
+        CHECK(info.SectionTableOffset() == std::int64_t{kLfanew} + 24 + c.size);
+        REQUIRE(info.Sections().size() == 3);
+        CHECK(std::string(info.Sections()[2].Name) == ".rsrc");
+        REQUIRE(info.ImportList().size() == 1);
+        CHECK(Functions(*info.ImportList()[0]) == std::vector<std::string>{"ExitProcess/1"});
+        CHECK(info.ExportList() == std::vector<std::string>{"f\t1\t4096"});
+        CHECK(Value(info.OptionalHeaderList(), "Number of entries in data directory") ==
+              std::to_string(c.directories));
+        MemoryByteSource source(bytes.data(), bytes.size());
+        CHECK(TResourceDirectory(source, info.Image()).HasRcData("DVCLAL"));
+
+        TImageSectionHeader section;
+        CHECK(info.FindSection(0x1000, section));
+        CHECK(std::string(section.Name) == ".idata");
+        CHECK_FALSE(info.FindSection(0x0FFF, section));
+        CHECK_FALSE(info.FindSection(0x1000 + section.VirtualSize, section));
+    }
+}
+
+TEST_CASE("data directories at or beyond NumberOfRvaAndSizes count as empty") {
+    for (std::uint32_t count : {0u, 1u, 2u, 3u, 0x7FFFFFFFu}) {
+        CAPTURE(count);
+        PeBuilder pe;
+        pe.Optional.NumberOfRvaAndSizes = count;
+        pe.AddImports({{"KERNEL32.dll", true, {{"ExitProcess", 1}}}});
+        pe.AddExports({1, {0x1000}, {{"f", 0}}});
+        pe.AddResources({{"DVCLAL", 0, {1, 2, 3, 4}}});
+        const Bytes bytes = pe.Build();
+        const TPEFileInfo info = Load(bytes);
+        MemoryByteSource source(bytes.data(), bytes.size());
+        CHECK(info.ExportList().size() == (count > 0 ? 1u : 0u));
+        CHECK(info.ImportList().size() == (count > 1 ? 1u : 0u));
+        CHECK(TResourceDirectory(source, info.Image()).HasRcData("DVCLAL") == (count > 2));
+    }
 }
 
 TEST_CASE("FindSection sees no sections when NumberOfSections is zero or negative") {

@@ -1,26 +1,24 @@
 #include <doctest.h>
 
+#include "fixtures/PeBuilder.h"
 #include "peinfo/PackageInfo.h"
-#include "peinfo/ResourceImage.h"
-
-using namespace resource_image;
 
 namespace {
 
 // PACKAGEINFO bytes: flags, required packages, contained units, then `tail` as it stands.
 Bytes PackageData(std::uint32_t flags, const std::vector<std::string>& requires_,
                   const std::vector<std::string>& contains, const Bytes& tail = {}) {
-    Bytes b = Word(flags);
+    Bytes b = DwordBytes(flags);
     const auto name = [&b](const std::string& text) {
         b.insert(b.end(), text.begin(), text.end());
         b.push_back(0);
     };
-    Put32(b, b.size(), static_cast<std::uint32_t>(requires_.size()));
+    Patch(b, b.size(), static_cast<std::uint32_t>(requires_.size()));
     for (const std::string& r : requires_) {
         b.push_back(0xEE);
         name(r);
     }
-    Put32(b, b.size(), static_cast<std::uint32_t>(contains.size()));
+    Patch(b, b.size(), static_cast<std::uint32_t>(contains.size()));
     for (const std::string& c : contains) {
         b.push_back(0x10);
         b.push_back(0xEE);
@@ -111,15 +109,15 @@ TEST_CASE("malformed PACKAGEINFO data empties both lists") {
         const char* what;
         Bytes data;
     } cases[] = {
-        {"flags only", Word(0x40000000)},
+        {"flags only", DwordBytes(0x40000000)},
         {"a required name without its zero", Bytes(good.begin(), good.begin() + 11)},
         {"a unit name cut short", Bytes(good.begin(), good.begin() + 21)},
         {"the DCP/BPI name without its zero", Bytes(good.begin(), good.end() - 1)},
         {"a count beyond the data", PackageData(0, {}, {}, {}) /* patched below */},
         {"a count no package comes near", PackageData(0, {}, {}, {})},
     };
-    Put32(cases[4].data, 4, 2);
-    Put32(cases[5].data, 8, 0x10000);
+    Patch(cases[4].data, 4, static_cast<std::uint32_t>(2));
+    Patch(cases[5].data, 8, static_cast<std::uint32_t>(0x10000));
     cases[5].data.resize(cases[5].data.size() + 2 * 0x10000, 0);
     for (const Case& c : cases) {
         CAPTURE(c.what);
@@ -143,16 +141,16 @@ TEST_CASE("names are kept to 256 characters and the walk goes on after them") {
 
 TEST_CASE("ReadPackageInfo finds the resource in the file, and gives nothing for other files") {
     const Bytes data = PackageData(0xCC000001, {}, {"SysInit"}, DcpName("Prog"));
-    const Bytes file = PeImage({{"DVCLAL", 0, Word(1)}, {"PACKAGEINFO", 0, data}}).bytes;
+    const Bytes file = ResourceImage({{"DVCLAL", 0, DwordBytes(1)}, {"PACKAGEINFO", 0, data}});
     MemoryByteSource source(file.data(), file.size());
     TPackageInfo info;
-    info.ReadPackageInfo(source);
+    info.ReadPackageInfo(source, TPEImage(source));
     CHECK(Names(info) == "SysInit:ContainsUnit ");
     CHECK(info.PackageInfoRows().size() == 5);
 
-    for (const Bytes& other : {PeImage({{"DVCLAL", 0, Word(1)}}).bytes, Bytes(10, 'M'), Bytes{}}) {
+    for (const Bytes& other : {ResourceImage({{"DVCLAL", 0, DwordBytes(1)}}), Bytes(10, 'M'), Bytes{}}) {
         MemoryByteSource otherSource(other.data(), other.size());
-        info.ReadPackageInfo(otherSource);
+        info.ReadPackageInfo(otherSource, TPEImage(otherSource));
         CHECK(info.PackageNames().empty());
         CHECK(info.PackageInfoRows().empty());
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "fixtures/PeBuilder.h"
-#include "peinfo/ResourceImage.h"
 #include "peinfo/PeInfoNodes.h"
 
 namespace {
@@ -15,7 +14,7 @@ std::vector<TPeInfoNode> Nodes(const Bytes& bytes, TNumberStyle style = nsDecima
     MemoryByteSource source(bytes.data(), bytes.size());
     const TPEFileInfo info(source, "test.exe", style);
     TPackageInfo packages;
-    packages.ReadPackageInfo(source);
+    packages.ReadPackageInfo(source, info.Image());
     return BuildPeInfoNodes(info, CollectProducerEvidence(info, source, packages), packages);
 }
 
@@ -105,9 +104,7 @@ TEST_CASE("Miscellaneous and package nodes show producer detection and the packa
                                't',  'r',  'o',  'l',  's', 0, 0xEE, 'x',  0};
     PeBuilder pe;
     pe.AddImports({{"rtl.bpl", false, {{"f", 0}}}});
-    const std::uint32_t rva = pe.NextRva();
-    pe.Optional.DataDirectory[IMAGE_DIRECTORY_RESOURCE] = {rva, 0x100};
-    pe.AddSection(".rsrc", resource_image::ResourceSection({{"PACKAGEINFO", 0, packageInfo}}, rva));
+    pe.AddResources({{"PACKAGEINFO", 0, packageInfo}});
     const auto nodes = Nodes(pe.Build());
     CHECK(Node(nodes, "Miscellaneous").Rows ==
           std::vector<Row>{{"MZ  (Id of a DOS EXE)", "Yorrelind"},

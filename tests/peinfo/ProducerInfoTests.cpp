@@ -1,9 +1,7 @@
 #include <doctest.h>
 
+#include "fixtures/PeBuilder.h"
 #include "peinfo/ProducerInfo.h"
-#include "peinfo/ResourceImage.h"
-
-using namespace resource_image;
 
 namespace {
 
@@ -152,12 +150,14 @@ TEST_CASE("ReadResourceEvidence takes DVCLAL and PACKAGEINFO from the file") {
         bool loaded, named;
         std::optional<std::uint32_t> word, flags;
     } cases[] = {
-        {"both", PeImage({{"DVCLAL", 0, Word(kProfessional)}, {"PACKAGEINFO", 0, Word(0xCC000001)}}).bytes,
+        {"both",
+         ResourceImage(
+             {{"DVCLAL", 0, DwordBytes(kProfessional)}, {"PACKAGEINFO", 0, DwordBytes(0xCC000001)}}),
          true, true, kProfessional, 0xCC000001},
-        {"short DVCLAL data", PeImage({{"DVCLAL", 0, {1, 2}}}).bytes, true, true, std::nullopt, std::nullopt},
-        {"DVCLAL by number", PeImage({{"", 10, Word(kProfessional)}}).bytes, true, false, std::nullopt,
+        {"short DVCLAL data", ResourceImage({{"DVCLAL", 0, {1, 2}}}), true, true, std::nullopt, std::nullopt},
+        {"DVCLAL by number", ResourceImage({{"", 10, DwordBytes(kProfessional)}}), true, false, std::nullopt,
          std::nullopt},
-        {"DVCLAL in lower case", PeImage({{"dvclal", 0, Word(kProfessional)}}).bytes, true, false,
+        {"DVCLAL in lower case", ResourceImage({{"dvclal", 0, DwordBytes(kProfessional)}}), true, false,
          std::nullopt, std::nullopt},
         {"not a PE file", Bytes(300, 'N'), false, false, std::nullopt, std::nullopt},
     };
@@ -166,7 +166,7 @@ TEST_CASE("ReadResourceEvidence takes DVCLAL and PACKAGEINFO from the file") {
         MemoryByteSource source(c.file.data(), c.file.size());
         TProducerEvidence e;
         e.DvclalWord = 7;  // stale values from an earlier file are replaced
-        ReadResourceEvidence(source, e);
+        ReadResourceEvidence(source, TPEImage(source), e);
         CHECK(e.ModuleLoaded == c.loaded);
         CHECK(e.HasNamedDvclal == c.named);
         CHECK(e.DvclalWord == c.word);

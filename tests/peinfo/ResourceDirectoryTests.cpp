@@ -1,24 +1,26 @@
 #include <doctest.h>
 
+#include "fixtures/PeBuilder.h"
 #include "peinfo/ResourceDirectory.h"
-#include "peinfo/ResourceImage.h"
-
-using namespace resource_image;
 
 namespace {
 
 std::optional<Bytes> Lookup(const Bytes& file, const char* name, std::size_t maxSize = 1024) {
     MemoryByteSource source(file.data(), file.size());
-    const auto image = ReadResourceImage(source);
-    if (!image) return std::nullopt;
-    return TResourceDirectory(source, *image).RcData(name, maxSize);
+    return TResourceDirectory(source, TPEImage(source)).RcData(name, maxSize);
 }
 
 bool Has(const Bytes& file, const char* name) {
     MemoryByteSource source(file.data(), file.size());
-    const auto image = ReadResourceImage(source);
-    return image && TResourceDirectory(source, *image).HasRcData(name);
+    return TResourceDirectory(source, TPEImage(source)).HasRcData(name);
 }
+
+bool Loadable(const Bytes& file) {
+    MemoryByteSource source(file.data(), file.size());
+    return TPEImage(source).LoadableAsModule();
+}
+
+const std::size_t kLfanew = 0x80, kOptionalHeader = kLfanew + 24, kRsrc = PeBuilder::kHeaders;
 
 const Bytes kDvclal = {0xA2, 0x8C, 0xDF, 0x98, 1, 2, 3, 4};
 
@@ -29,7 +31,7 @@ TEST_CASE("named RCDATA resources are found by their exact name in PE32 and PE32
         {"", 7, {9, 9}}, {"dvclal", 0, {1}}, {"DVCLAL", 0, kDvclal}, {"PACKAGEINFO", 0, {5, 6, 7}}};
     for (const bool plus : {false, true}) {
         CAPTURE(plus);
-        const Bytes file = PeImage(resources, plus).bytes;
+        const Bytes file = ResourceImage(resources, plus);
         CHECK(Lookup(file, "DVCLAL") == kDvclal);
         CHECK(Lookup(file, "PACKAGEINFO") == Bytes{5, 6, 7});
         CHECK(Lookup(file, "DVCLAL", 4) == Bytes(kDvclal.begin(), kDvclal.begin() + 4));
@@ -39,15 +41,15 @@ TEST_CASE("named RCDATA resources are found by their exact name in PE32 and PE32
         CHECK(Has(file, "PACKAGEINFO"));
     }
     // A resource identified by a number never matches a name.
-    CHECK_FALSE(Has(PeImage({{"", 10, kDvclal}}).bytes, "DVCLAL"));
+    CHECK_FALSE(Has(ResourceImage({{"", 10, kDvclal}}), "DVCLAL"));
 }
 
 TEST_CASE("a resource without a neutral language gives its first language") {
-    CHECK(Lookup(PeImage({{"DVCLAL", 0, kDvclal, 0x409}}).bytes, "DVCLAL") == kDvclal);
+    CHECK(Lookup(ResourceImage({{"DVCLAL", 0, kDvclal, 0x409}}), "DVCLAL") == kDvclal);
 }
 
 TEST_CASE("files the loader would refuse have no resources") {
-    const Bytes good = PeImage({{"DVCLAL", 0, kDvclal}}).bytes;
+    const Bytes good = ResourceImage({{"DVCLAL", 0, kDvclal}});
     struct Case {
         const char* what;
         std::size_t at;
@@ -55,94 +57,85 @@ TEST_CASE("files the loader would refuse have no resources") {
         bool word;
     } cases[] = {
         {"no MZ", 0, 0x5A4E, false},
-        {"no PE signature", 0x40, 0x00004551, true},
+        {"no PE signature", kLfanew, 0x00004551, true},
         {"e_lfanew past the end", 60, 0x7FFFFFF0, true},
         {"negative e_lfanew", 60, 0xFFFFFFF0, true},
-        {"ROM optional header", 0x58, 0x107, false},
+        {"ROM optional header", kOptionalHeader, 0x107, false},
     };
     for (const Case& c : cases) {
         CAPTURE(c.what);
         Bytes file = good;
         if (c.word)
-            Put32(file, c.at, c.value);
+            Patch(file, c.at, c.value);
         else
-            Put16(file, c.at, static_cast<std::uint16_t>(c.value));
-        MemoryByteSource source(file.data(), file.size());
-        CHECK_FALSE(ReadResourceImage(source));
+            Patch(file, c.at, static_cast<std::uint16_t>(c.value));
+        CHECK_FALSE(Loadable(file));
+        CHECK_FALSE(Has(file, "DVCLAL"));
     }
     Bytes few = good;
-    Put32(few, 0x58 + 92, 2);  // NumberOfRvaAndSizes: no resource entry
+    Patch(few, kOptionalHeader + 92, std::uint32_t{2});  // NumberOfRvaAndSizes: no resource entry
     CHECK_FALSE(Has(few, "DVCLAL"));
-    MemoryByteSource source(few.data(), few.size());
-    CHECK(ReadResourceImage(source));  // still loadable as a module
-}
-
-TEST_CASE("the section table follows SizeOfOptionalHeader, as the loader reads it") {
-    Image image = PeImage({{"DVCLAL", 0, kDvclal}});
-    Bytes& b = image.bytes;
-    // Move the section header 16 bytes on and say so in SizeOfOptionalHeader.
-    Bytes header(b.begin() + image.sectionTable, b.begin() + image.sectionTable + 40);
-    std::fill(b.begin() + image.sectionTable, b.begin() + image.sectionTable + 40, 0);
-    std::copy(header.begin(), header.end(), b.begin() + image.sectionTable + 16);
-    Put16(b, 0x54, 224 + 16);
-    CHECK(Lookup(b, "DVCLAL") == kDvclal);
+    CHECK(Loadable(few));  // still loadable as a module
 }
 
 TEST_CASE("hostile resource directories give an empty result") {
-    const Image base = PeImage({{"DVCLAL", 0, kDvclal}});
-    const std::size_t rsrc = base.section;
+    const Bytes base = ResourceImage({{"DVCLAL", 0, kDvclal}});
+    const std::size_t rsrc = kRsrc;
     const std::size_t typeDir = rsrc + 24, languageDir = rsrc + 24 + 24, dataEntry = languageDir + 24;
 
     SUBCASE("every level points back at the root") {
         // The root holds the named entry and the RCDATA entry, both pointing at the root.
-        Bytes b = base.bytes;
-        const std::uint32_t name = Get32(b, typeDir + 16);
-        Put16(b, rsrc + 12, 1);
-        Put16(b, rsrc + 14, 1);
-        Put32(b, rsrc + 16, name);
-        Put32(b, rsrc + 20, 0x80000000);
-        Put32(b, rsrc + 24, 10);
-        Put32(b, rsrc + 28, 0x80000000);
+        Bytes b = base;
+        const std::uint32_t name = DwordAt(b, typeDir + 16);
+        Patch(b, rsrc + 12, std::uint16_t{1});
+        Patch(b, rsrc + 14, std::uint16_t{1});
+        Patch(b, rsrc + 16, std::uint32_t{name});
+        Patch(b, rsrc + 20, std::uint32_t{0x80000000});
+        Patch(b, rsrc + 24, std::uint32_t{10});
+        Patch(b, rsrc + 28, std::uint32_t{0x80000000});
         CHECK(Has(b, "DVCLAL"));
         CHECK_FALSE(Lookup(b, "DVCLAL"));
     }
     SUBCASE("a language directory that points at itself") {
-        Bytes b = base.bytes;
-        Put32(b, languageDir + 20, 0x80000000 | static_cast<std::uint32_t>(languageDir - rsrc));
+        Bytes b = base;
+        Patch(b, languageDir + 20,
+              std::uint32_t{0x80000000 | static_cast<std::uint32_t>(languageDir - rsrc)});
         CHECK(Has(b, "DVCLAL"));
         CHECK_FALSE(Lookup(b, "DVCLAL"));
     }
     SUBCASE("entry counts far beyond the section") {
-        Bytes b = base.bytes;
-        Put16(b, rsrc + 14, 0xFFFF);
-        Put16(b, rsrc + 12, 0xFFFF);
-        Put16(b, typeDir + 12, 0xFFFF);
+        Bytes b = base;
+        Patch(b, rsrc + 14, std::uint16_t{0xFFFF});
+        Patch(b, rsrc + 12, std::uint16_t{0xFFFF});
+        Patch(b, typeDir + 12, std::uint16_t{0xFFFF});
         CHECK(Lookup(b, "DVCLAL") == kDvclal);  // the entries that exist are still read
     }
     SUBCASE("a name running past the end of the section") {
-        Bytes b = base.bytes;
-        const std::uint32_t name = Get32(b, typeDir + 16) & 0x7FFFFFFF;
-        Put16(b, rsrc + name, 0xFFFF);
+        Bytes b = base;
+        const std::uint32_t name = DwordAt(b, typeDir + 16) & 0x7FFFFFFF;
+        Patch(b, rsrc + name, std::uint16_t{0xFFFF});
         CHECK_FALSE(Has(b, "DVCLAL"));
     }
     SUBCASE("data past the end of the file, or outside every section") {
         for (const std::uint32_t size : {0x7FFFFFFFu, 0xFFFFFFFFu, 9u}) {
-            Bytes b = base.bytes;
-            Put32(b, dataEntry + 4, size);
+            Bytes b = base;
+            Patch(b, dataEntry + 4, std::uint32_t{size});
             CHECK_FALSE(Lookup(b, "DVCLAL", SIZE_MAX));
         }
-        Bytes b = base.bytes;
-        Put32(b, dataEntry, 0x5000);
+        Bytes b = base;
+        Patch(b, dataEntry, std::uint32_t{0x5000});
         CHECK_FALSE(Lookup(b, "DVCLAL"));
     }
     SUBCASE("a subdirectory outside every section") {
-        Bytes b = base.bytes;
-        Put32(b, rsrc + 20, 0xFFFFFFFF);
+        Bytes b = base;
+        Patch(b, rsrc + 20, std::uint32_t{0xFFFFFFFF});
         CHECK_FALSE(Has(b, "DVCLAL"));
     }
     SUBCASE("a truncated file") {
-        for (std::size_t size = 0; size < base.bytes.size(); size += 7) {
-            const Bytes cut(base.bytes.begin(), base.bytes.begin() + static_cast<std::ptrdiff_t>(size));
+        // The section's raw data is padded to the file alignment; the cuts go up to the resource's end.
+        const std::size_t end = kRsrc + ResourceSection({{"DVCLAL", 0, kDvclal}}, 0x1000).size();
+        for (std::size_t size = 0; size < end; size += 7) {
+            const Bytes cut(base.begin(), base.begin() + static_cast<std::ptrdiff_t>(size));
             CHECK_FALSE(Lookup(cut, "DVCLAL"));
         }
     }

@@ -1,0 +1,98 @@
+#include "peinfo/PeImage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::int64_t kSignatureSize = 4, kFileHeaderSize = sizeof(TImageFileHeader);
+
+// Offsets come from untrusted fields and may be negative: such data is unreadable.
+template <class T>
+bool ReadAt(ByteSource& file, std::int64_t offset, T& out) {
+    return offset >= 0 && read_value(file, static_cast<std::uint64_t>(offset), out);
+}
+
+std::uint64_t SpanOf(const TImageSectionHeader& section) {
+    return section.VirtualSize ? section.VirtualSize : section.SizeOfRawData;
+}
+
+}  // namespace
+
+TPEImage::TPEImage(ByteSource& file) {
+    hasDosHeader_ = read_value(file, 0, dos_);
+    if (!hasDosHeader_) return;
+    const std::int64_t signatureOffset = dos_.e_lfanew;
+    hasSignature_ = ReadAt(file, signatureOffset, signature_);
+    if (!hasSignature_) return;
+    const std::int64_t optionalOffset = signatureOffset + kSignatureSize + kFileHeaderSize;
+    hasHeaders_ =
+        ReadAt(file, signatureOffset + kSignatureSize, file_) && ReadAt(file, optionalOffset, optional32_);
+    if (!hasHeaders_ || !HasPESignature()) return;
+    if (optional32_.Magic == IMAGE_MAGIC_PE32_PLUS) {
+        hasOptionalHeader64_ = ReadAt(file, optionalOffset, optional64_);
+        if (!hasOptionalHeader64_) optional64_ = {};
+    }
+
+    sectionTableOffset_ = optionalOffset + file_.SizeOfOptionalHeader;
+    const std::int32_t count = static_cast<std::int16_t>(file_.NumberOfSections);
+    TImageSectionHeader section;
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (!ReadAt(file, sectionTableOffset_ + std::int64_t{sizeof section} * i, section)) break;
+        sections_.push_back(section);
+    }
+}
+
+bool TPEImage::HasPESignature() const {
+    return hasSignature_ && std::memcmp(signature_.data(), "PE\0\0", 4) == 0;
+}
+
+bool TPEImage::LoadableAsModule() const {
+    return hasHeaders_ && IsMZ() && HasPESignature() &&
+           (optional32_.Magic == IMAGE_MAGIC_PE32 || hasOptionalHeader64_);
+}
+
+TImageDataDirectory TPEImage::DataDirectory(int index) const {
+    if (!hasHeaders_ || !HasPESignature() || index < 0) return {};
+    const bool plus = optional32_.Magic == IMAGE_MAGIC_PE32_PLUS;
+    if (plus && !hasOptionalHeader64_) return {};
+    const std::uint32_t count = plus ? optional64_.NumberOfRvaAndSizes : optional32_.NumberOfRvaAndSizes;
+    if (static_cast<std::uint32_t>(index) >= std::min<std::uint32_t>(count, 16)) return {};
+    return plus ? optional64_.DataDirectory[index] : optional32_.DataDirectory[index];
+}
+
+const TImageSectionHeader* TPEImage::FindSection(std::uint32_t rva) const {
+    for (const TImageSectionHeader& section : sections_)
+        if (rva >= section.VirtualAddress && rva - section.VirtualAddress < SpanOf(section)) return &section;
+    return nullptr;
+}
+
+bool TPEImage::Locate(std::uint64_t rva, std::uint64_t& offset, std::uint64_t& available) const {
+    if (rva > UINT32_MAX) return false;
+    const TImageSectionHeader* section = FindSection(static_cast<std::uint32_t>(rva));
+    if (!section) return false;
+    const std::uint64_t within = rva - section->VirtualAddress;
+    const std::uint64_t inFile = std::min<std::uint64_t>(SpanOf(*section), section->SizeOfRawData);
+    offset = std::uint64_t{section->PointerToRawData} + within;
+    available = within < inFile ? inFile - within : 0;
+    return true;
+}
+
+bool TImageByRva::FileOffset(std::uint64_t rva, std::uint64_t& offset) const {
+    std::uint64_t available = 0;
+    return image_.Locate(rva, offset, available);
+}
+
+std::uint64_t TImageByRva::Available(std::uint64_t rva) const {
+    std::uint64_t offset = 0, available = 0;
+    if (!image_.Locate(rva, offset, available)) return 0;
+    const std::uint64_t fileSize = file_.size();
+    if (fileSize != UINT64_MAX) available = offset >= fileSize ? 0 : std::min(available, fileSize - offset);
+    return available;
+}
+
+std::size_t TImageByRva::read(std::uint64_t rva, void* into, std::size_t size) {
+    std::uint64_t offset = 0, available = 0;
+    if (!image_.Locate(rva, offset, available)) return 0;
+    return file_.read(offset, into, static_cast<std::size_t>(std::min<std::uint64_t>(size, available)));
+}
