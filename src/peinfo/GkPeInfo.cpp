@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 #include <unordered_map>
 
 #include "base/AsciiText.h"
@@ -16,6 +17,12 @@ const char kStreamReadError[] = "Stream read error";
 struct TImageImportDescriptor {
     std::uint32_t OriginalFirstThunk, TimeDateStamp, ForwarderChain, Name, FirstThunk;
 };
+// The delay-load descriptor: Attributes bit 0 says the other fields are RVAs; without it (the first
+// format, 32-bit images only) they are virtual addresses.
+struct TImageDelayLoadDescriptor {
+    std::uint32_t Attributes, DllNameRVA, ModuleHandleRVA, ImportAddressTableRVA, ImportNameTableRVA,
+        BoundImportAddressTableRVA, UnloadInformationTableRVA, TimeDateStamp;
+};
 struct TImageExportDirectory {
     std::uint32_t Characteristics, TimeDateStamp;
     std::uint16_t MajorVersion, MinorVersion;
@@ -23,6 +30,7 @@ struct TImageExportDirectory {
         AddressOfNameOrdinals;
 };
 static_assert(sizeof(TImageImportDescriptor) == 20 && sizeof(TImageExportDirectory) == 40);
+static_assert(sizeof(TImageDelayLoadDescriptor) == 32);
 
 // Counts what the reader takes from the file, for the bytes-per-dump figure.
 class CountingSource : public ByteSource {
@@ -91,6 +99,10 @@ const Named kMachines[] = {
     {0x0500, "AMD K8 (64-bit)"},
     {0x0520, "Infineon Tricore"},
     {0x0CEF, "CEF"},
+    {0x8664, "x64"},
+    {0xAA64, "ARM64"},
+    {0x01C4, "ARM Thumb-2"},
+    {0xA641, "ARM64EC"},
 };
 
 const Named kCharacteristics[] = {
@@ -166,6 +178,16 @@ std::string TPEFileInfo::FormatNumber(std::int32_t value) const {
     return std::to_string(value);
 }
 
+std::string TPEFileInfo::FormatNumber64(std::int64_t value) const {
+    if (NumberStyle_ == nsHex) {
+        char text[24];
+        std::snprintf(text, sizeof text, "$%llX",
+                      static_cast<unsigned long long>(static_cast<std::uint64_t>(value)));
+        return text;
+    }
+    return std::to_string(value);
+}
+
 std::string TPEFileInfo::GetMachineName() const {
     if (!IsPE_) return {};
     return Lookup(kMachines, Image_.FileHeader().Machine, "Unknown CPU");
@@ -190,13 +212,14 @@ void TPEFileInfo::LoadFile(ByteSource& source) {
     IsMZ_ = Image_.IsMZ();
     BuildDosHeaderList();
     if (!Image_.HasSignature()) throw EPEFormatError(std::string(kInvalidFormat) + ": No PE signature found");
-    if (!Image_.HasHeaders()) throw EPEFormatError(kInvalidFormat);
+    if (!Image_.HasHeaders() || (Image_.IsPE32Plus() && !Image_.HasOptionalHeader64()))
+        throw EPEFormatError(kInvalidFormat);
 
     const auto& signature = Image_.Signature();
     const char* kind = "Unsupported (Unknown)";
     if (Image_.IsPE32Plus()) {
-        IsPEPlus_ = true;
-        kind = "Unsupported PEPlus Format";
+        IsPE_ = IsPEPlus_ = true;
+        kind = "PE32+ (64-bit)";
     } else if (Image_.HasPESignature()) {
         IsPE_ = true;
         kind = "Standard PE";
@@ -212,8 +235,12 @@ void TPEFileInfo::LoadFile(ByteSource& source) {
 
     RichHeader_ = ReadRichHeader(file, Image_.DosHeader());
     BuildFileHeaderList();
-    BuildOptionalHeaderList();
+    if (IsPEPlus_)
+        BuildOptionalHeaderList(Image_.OptionalHeader64());
+    else
+        BuildOptionalHeaderList(Image_.OptionalHeader());
     ReadImports(file);
+    ReadDelayImports(file);
     ReadExports(file);
 }
 
@@ -257,12 +284,24 @@ void TPEFileInfo::BuildFileHeaderList() {
         if (h.Characteristics & bit.value) AddRow(PEHeaderList_, "  Characteristic", bit.text);
 }
 
-void TPEFileInfo::BuildOptionalHeaderList() {
-    const TImageOptionalHeader32& h = Image_.OptionalHeader();
+// One list for both widths: PE32+ has no BaseOfData, and its image base and stack and heap sizes are
+// 64-bit numbers, shown signed like the 32-bit ones.
+template <class Header>
+void TPEFileInfo::BuildOptionalHeaderList(const Header& h) {
+    constexpr bool plus = std::is_same_v<Header, TImageOptionalHeader64>;
     auto& list = OptionalHeaderList_;
     auto number = [&](const char* label, std::int32_t value) { AddRow(list, label, FormatNumber(value)); };
+    auto wide = [&](const char* label, auto value) {
+        if constexpr (plus)
+            AddRow(list, label, FormatNumber64(static_cast<std::int64_t>(value)));
+        else
+            number(label, Dword(static_cast<std::uint32_t>(value)));
+    };
 
-    const char* magicSuffix = h.Magic == 0x107 ? " (ROM image)" : h.Magic == 0x10B ? " (PE format)" : "";
+    const char* magicSuffix = h.Magic == 0x107   ? " (ROM image)"
+                              : h.Magic == 0x10B ? " (PE format)"
+                              : h.Magic == 0x20B ? " (PE32+ format)"
+                                                 : "";
     AddRow(list, "Magic", FormatNumber(Word(h.Magic)) + magicSuffix);
     number("Major linker version", h.MajorLinkerVersion);
     number("Minor linker version", h.MinorLinkerVersion);
@@ -271,8 +310,8 @@ void TPEFileInfo::BuildOptionalHeaderList() {
     number("Size of uninitialized data", Dword(h.SizeOfUninitializedData));
     number("Address of entry point", Dword(h.AddressOfEntryPoint));
     number("Base of code", Dword(h.BaseOfCode));
-    number("Base of data", Dword(h.BaseOfData));
-    number("Image base", Dword(h.ImageBase));
+    if constexpr (!plus) number("Base of data", Dword(h.BaseOfData));
+    wide("Image base", h.ImageBase);
     number("Section alignment", Dword(h.SectionAlignment));
     number("File alignment", Dword(h.FileAlignment));
     number("Major OS version", Word(h.MajorOperatingSystemVersion));
@@ -288,10 +327,10 @@ void TPEFileInfo::BuildOptionalHeaderList() {
     AddRow(list, "Subsystem", Lookup(kSubsystems, h.Subsystem, "Unknown"));
     for (const Named& bit : kDllCharacteristics)
         if (h.DllCharacteristics & bit.value) AddRow(list, "DLL Characteristics", bit.text);
-    number("Size of stack reserve", Dword(h.SizeOfStackReserve));
-    number("Size of stack commit", Dword(h.SizeOfStackCommit));
-    number("Size of heap reserve", Dword(h.SizeOfHeapReserve));
-    number("Size of heap commit", Dword(h.SizeOfHeapCommit));
+    wide("Size of stack reserve", h.SizeOfStackReserve);
+    wide("Size of stack commit", h.SizeOfStackCommit);
+    wide("Size of heap reserve", h.SizeOfHeapReserve);
+    wide("Size of heap commit", h.SizeOfHeapCommit);
     AddRow(list, "Loader Flags",
            h.LoaderFlags == 1   ? "Invoke a breakpoint before starting process"
            : h.LoaderFlags == 2 ? "Invoke a debugger after process has been loaded"
@@ -324,7 +363,7 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
         }
         ReadImportThunks(
             image, descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk,
-            file.size(), *collection);
+            file.size(), 0, *collection);
         if (textBudget_ == 0) break;
     }
     std::stable_sort(ImportList_.begin(), ImportList_.end(), [](const auto& a, const auto& b) {
@@ -332,24 +371,32 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
     });
 }
 
+// Thunks are 32 bits wide in PE32 images and 64 in PE32+, with the ordinal flag in their top bit. In
+// delay-load tables of the first format they hold virtual addresses: `base` is then the image base.
 void TPEFileInfo::ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, std::uint64_t fileSize,
-                                   TImportExport& collection) {
+                                   std::uint64_t base, TImportExport& collection) {
+    const std::uint64_t width = IsPEPlus_ ? 8 : 4;
+    const std::uint64_t ordinalFlag = std::uint64_t{1} << (8 * width - 1);
     std::uint64_t rva = thunkRva;
-    std::uint32_t thunk;
-    while (read_le(image, rva, thunk)) {
-        if (EndsAtFileEnd(image, rva, sizeof thunk, fileSize) || thunk == 0) break;
-        rva += sizeof thunk;
+    for (;;) {
+        std::uint64_t thunk = 0;
+        std::uint32_t narrow = 0;
+        if (IsPEPlus_ ? !read_le(image, rva, thunk) : !read_le(image, rva, narrow)) break;
+        if (!IsPEPlus_) thunk = narrow;
+        if (EndsAtFileEnd(image, rva, width, fileSize) || thunk == 0) break;
+        rva += width;
         TImportExportItem item;
-        if (thunk & 0x80000000u) {
-            item.OrdinalOrHint = thunk & 0xFFFF;
+        if (thunk & ordinalFlag) {
+            item.OrdinalOrHint = static_cast<std::int32_t>(thunk & 0xFFFF);
         } else {
+            const std::uint64_t hintName = thunk - base;
             std::int16_t hint = 0;
-            read_le(image, thunk, hint);
+            read_le(image, hintName, hint);
             item.OrdinalOrHint = hint;
-            item.FunctionName = ReadText(image, std::uint64_t{thunk} + 2, 256);
+            item.FunctionName = ReadText(image, hintName + 2, 256);
         }
-        // Every honest entry has four bytes of thunk and its name's bytes of its own in the file.
-        const std::uint64_t cost = 4 + item.FunctionName.size();
+        // Every honest entry has its thunk and its name's bytes of its own in the file.
+        const std::uint64_t cost = width + item.FunctionName.size();
         if (cost > textBudget_) {
             textBudget_ = 0;
             return;
@@ -357,6 +404,32 @@ void TPEFileInfo::ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, s
         textBudget_ -= cost;
         collection.Add(std::move(item));
     }
+}
+
+void TPEFileInfo::ReadDelayImports(ByteSource& file) {
+    const TImageDataDirectory directory = Image_.DataDirectory(IMAGE_DIRECTORY_DELAY_IMPORT);
+    if (directory.VirtualAddress == 0 || !Image_.FindSection(directory.VirtualAddress)) return;
+    TImageByRva image(file, Image_);
+    std::unordered_map<std::string, TImportExport*> byName;  // keys folded to lower case
+    TImageDelayLoadDescriptor descriptor;
+    // Each pass moves 32 bytes on within one section, which bounds the walk.
+    for (std::uint64_t rva = directory.VirtualAddress;
+         textBudget_ > 0 && read_value(image, rva, descriptor) && descriptor.DllNameRVA != 0;
+         rva += sizeof descriptor) {
+        const std::uint64_t base =
+            descriptor.Attributes & 1 || IsPEPlus_ ? 0 : Image_.OptionalHeader().ImageBase;
+        std::string name = ReadModuleName(image, descriptor.DllNameRVA - base);
+        TImportExport*& collection = byName[LowerAscii(name)];
+        if (!collection) {
+            DelayImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
+            collection = DelayImportList_.back().get();
+        }
+        if (descriptor.ImportNameTableRVA != 0)
+            ReadImportThunks(image, descriptor.ImportNameTableRVA - base, file.size(), base, *collection);
+    }
+    std::stable_sort(DelayImportList_.begin(), DelayImportList_.end(), [](const auto& a, const auto& b) {
+        return LessTextAscii(a->ModuleName, b->ModuleName);
+    });
 }
 
 void TPEFileInfo::ReadExports(ByteSource& file) {
