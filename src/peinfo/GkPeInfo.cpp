@@ -64,6 +64,15 @@ bool EndsAtFileEnd(const TImageByRva& image, std::uint64_t rva, std::uint64_t si
 std::int32_t Word(std::uint16_t value) { return static_cast<std::int16_t>(value); }
 std::int32_t Dword(std::uint32_t value) { return static_cast<std::int32_t>(value); }
 
+// A header field as shown: bytes unsigned, 16- and 32-bit fields signed, 64-bit ones signed too.
+std::int64_t Shown(std::uint8_t value) { return value; }
+std::int64_t Shown(std::uint16_t value) { return static_cast<std::int16_t>(value); }
+std::int64_t Shown(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+std::int64_t Shown(std::uint64_t value) { return static_cast<std::int64_t>(value); }
+
+std::int64_t BaseOfData(const TImageOptionalHeader32& header) { return Shown(header.BaseOfData); }
+std::int64_t BaseOfData(const TImageOptionalHeader64&) { return 0; }
+
 struct Named {
     std::uint32_t value;
     const char* text;
@@ -303,27 +312,41 @@ void TPEFileInfo::BuildOptionalHeaderList(const Header& h) {
                               : h.Magic == 0x20B ? " (PE32+ format)"
                                                  : "";
     AddRow(list, "Magic", FormatNumber(Word(h.Magic)) + magicSuffix);
-    number("Major linker version", h.MajorLinkerVersion);
-    number("Minor linker version", h.MinorLinkerVersion);
-    number("Size of Code", Dword(h.SizeOfCode));
-    number("Size of initialized data", Dword(h.SizeOfInitializedData));
-    number("Size of uninitialized data", Dword(h.SizeOfUninitializedData));
-    number("Address of entry point", Dword(h.AddressOfEntryPoint));
-    number("Base of code", Dword(h.BaseOfCode));
-    if constexpr (!plus) number("Base of data", Dword(h.BaseOfData));
-    wide("Image base", h.ImageBase);
-    number("Section alignment", Dword(h.SectionAlignment));
-    number("File alignment", Dword(h.FileAlignment));
-    number("Major OS version", Word(h.MajorOperatingSystemVersion));
-    number("Minor OS version", Word(h.MinorOperatingSystemVersion));
-    number("Major image version", Word(h.MajorImageVersion));
-    number("Minor image version", Word(h.MinorImageVersion));
-    number("Major subsystem version", Word(h.MajorSubsystemVersion));
-    number("Minor subsystem version", Word(h.MinorSubsystemVersion));
-    number("Win32 Version", Dword(h.Win32VersionValue));
-    number("Size of image", Dword(h.SizeOfImage));
-    number("Size of headers", Dword(h.SizeOfHeaders));
-    number("CRC Checksum", Dword(h.CheckSum));
+    // Rows up to the checksum; `wide` ones are 64-bit in PE32+, and BaseOfData exists in PE32 only.
+    const struct Row {
+        const char* label;
+        std::int64_t value;
+        bool wide = false, present = true;
+    } rows[] = {
+        {"Major linker version", Shown(h.MajorLinkerVersion)},
+        {"Minor linker version", Shown(h.MinorLinkerVersion)},
+        {"Size of Code", Shown(h.SizeOfCode)},
+        {"Size of initialized data", Shown(h.SizeOfInitializedData)},
+        {"Size of uninitialized data", Shown(h.SizeOfUninitializedData)},
+        {"Address of entry point", Shown(h.AddressOfEntryPoint)},
+        {"Base of code", Shown(h.BaseOfCode)},
+        {"Base of data", BaseOfData(h), false, !plus},
+        {"Image base", Shown(h.ImageBase), true},
+        {"Section alignment", Shown(h.SectionAlignment)},
+        {"File alignment", Shown(h.FileAlignment)},
+        {"Major OS version", Shown(h.MajorOperatingSystemVersion)},
+        {"Minor OS version", Shown(h.MinorOperatingSystemVersion)},
+        {"Major image version", Shown(h.MajorImageVersion)},
+        {"Minor image version", Shown(h.MinorImageVersion)},
+        {"Major subsystem version", Shown(h.MajorSubsystemVersion)},
+        {"Minor subsystem version", Shown(h.MinorSubsystemVersion)},
+        {"Win32 Version", Shown(h.Win32VersionValue)},
+        {"Size of image", Shown(h.SizeOfImage)},
+        {"Size of headers", Shown(h.SizeOfHeaders)},
+        {"CRC Checksum", Shown(h.CheckSum)},
+    };
+    for (const Row& row : rows)
+        if (!row.present)
+            continue;
+        else if (row.wide)
+            wide(row.label, row.value);
+        else
+            number(row.label, static_cast<std::int32_t>(row.value));
     AddRow(list, "Subsystem", Lookup(kSubsystems, h.Subsystem, "Unknown"));
     for (const Named& bit : kDllCharacteristics)
         if (h.DllCharacteristics & bit.value) AddRow(list, "DLL Characteristics", bit.text);
@@ -336,6 +359,15 @@ void TPEFileInfo::BuildOptionalHeaderList(const Header& h) {
            : h.LoaderFlags == 2 ? "Invoke a debugger after process has been loaded"
                                 : "No flags set");
     number("Number of entries in data directory", Dword(h.NumberOfRvaAndSizes));
+}
+
+bool TPEFileInfo::Spend(std::uint64_t cost) {
+    if (cost > textBudget_) {
+        textBudget_ = 0;
+        return false;
+    }
+    textBudget_ -= cost;
+    return true;
 }
 
 std::string TPEFileInfo::ReadModuleName(TImageByRva& image, std::uint64_t rva) const {
@@ -357,6 +389,7 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
         std::string name = ReadModuleName(image, descriptor.Name);
         TImportExport*& collection = byName[LowerAscii(name)];
         if (!collection) {
+            if (!Spend(sizeof descriptor + name.size())) break;
             ImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
             collection = ImportList_.back().get();
             ImportsWithoutLookupTable_ = descriptor.OriginalFirstThunk == 0;
@@ -396,12 +429,7 @@ void TPEFileInfo::ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, s
             item.FunctionName = ReadText(image, hintName + 2, 256);
         }
         // Every honest entry has its thunk and its name's bytes of its own in the file.
-        const std::uint64_t cost = width + item.FunctionName.size();
-        if (cost > textBudget_) {
-            textBudget_ = 0;
-            return;
-        }
-        textBudget_ -= cost;
+        if (!Spend(width + item.FunctionName.size())) return;
         collection.Add(std::move(item));
     }
 }
@@ -421,6 +449,7 @@ void TPEFileInfo::ReadDelayImports(ByteSource& file) {
         std::string name = ReadModuleName(image, descriptor.DllNameRVA - base);
         TImportExport*& collection = byName[LowerAscii(name)];
         if (!collection) {
+            if (!Spend(sizeof descriptor + name.size())) break;
             DelayImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
             collection = DelayImportList_.back().get();
         }
@@ -461,9 +490,7 @@ void TPEFileInfo::ReadExports(ByteSource& file) {
         std::uint32_t entryPoint;
         if (!read_le(image, exports.AddressOfFunctions + 4 * std::uint64_t{ordinalIndex}, entryPoint))
             throw EStreamError(kStreamReadError);
-        const std::uint64_t cost = 6 + name.size();
-        if (cost > textBudget_) break;
-        textBudget_ -= cost;
+        if (!Spend(6 + name.size())) break;
         ExportList_.push_back(name + '\t' + FormatNumber(Dword(ordinalIndex + exports.Base)) + '\t' +
                               FormatNumber(Dword(entryPoint)));
     }

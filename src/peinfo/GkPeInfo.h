@@ -117,6 +117,7 @@ private:
     std::optional<std::vector<TRichEntry>> RichHeader_;
     std::uint64_t BytesRead_ = 0;
     // Names kept by the import and export walks: bounded by the file's size, since honest tables give
-    // every name bytes of its own.
+    // every name bytes of its own. Spend takes a kept entry's share, or ends the walks when it is used up.
+    bool Spend(std::uint64_t cost);
     std::uint64_t textBudget_ = 0;
 };

@@ -26,50 +26,40 @@ std::vector<std::string> Modules(const std::vector<std::unique_ptr<TImportExport
 
 }  // namespace
 
-TEST_CASE("a PE32+ image is read from its 64-bit optional header") {
-    PeBuilder pe;
+TEST_CASE("a PE32+ image is read from its 64-bit optional header, with the labels of PE32") {
+    // The same values in both widths: the PE32+ rows are the PE32 ones without BaseOfData, with the
+    // 64-bit fields in full.
+    PeBuilder pe32, pe;
+    pe32.Optional.MajorOperatingSystemVersion = pe32.Optional.MajorSubsystemVersion = 6;
+    pe32.Optional.DllCharacteristics = 0x8000;
     pe.MakePe32Plus();
     pe.Optional64.ImageBase = 0x180000000;
     pe.Optional64.SizeOfStackReserve = 0x8000000000000000;
     pe.Optional64.SizeOfHeapCommit = 0x123456789;
     pe.Optional64.DllCharacteristics = 0x8000;
-    const TPEFileInfo info = Load(pe.Build());
+    std::vector<std::string> expected;
+    const TPEFileInfo info32 = Load(pe32.Build());
+    for (const std::string& row : info32.OptionalHeaderList()) {
+        const std::string label = row.substr(0, row.find('\t'));
+        if (label == "Base of data") continue;
+        if (label == "Magic")
+            expected.push_back("Magic\t523 (PE32+ format)");
+        else if (label == "Image base")
+            expected.push_back("Image base\t6442450944");
+        else if (label == "Size of stack reserve")
+            expected.push_back("Size of stack reserve\t-9223372036854775808");
+        else if (label == "Size of heap commit")
+            expected.push_back("Size of heap commit\t4886718345");
+        else
+            expected.push_back(row);
+    }
+    const Bytes bytes = pe.Build();
+    const TPEFileInfo info = Load(bytes);
     CHECK(info.IsPE());
     CHECK(info.IsPEPlus());
     CHECK(info.PEHeaderList()[0] == "Executable format\tPE32+ (64-bit)");
     CHECK(info.PEHeaderList()[1] == "Machine\tx64");
-    CHECK(info.OptionalHeaderList() == std::vector<std::string>{
-                                           "Magic\t523 (PE32+ format)",
-                                           "Major linker version\t14",
-                                           "Minor linker version\t0",
-                                           "Size of Code\t0",
-                                           "Size of initialized data\t0",
-                                           "Size of uninitialized data\t0",
-                                           "Address of entry point\t4096",
-                                           "Base of code\t4096",
-                                           "Image base\t6442450944",
-                                           "Section alignment\t4096",
-                                           "File alignment\t512",
-                                           "Major OS version\t6",
-                                           "Minor OS version\t0",
-                                           "Major image version\t0",
-                                           "Minor image version\t0",
-                                           "Major subsystem version\t6",
-                                           "Minor subsystem version\t0",
-                                           "Win32 Version\t0",
-                                           "Size of image\t4096",
-                                           "Size of headers\t1024",
-                                           "CRC Checksum\t0",
-                                           "Subsystem\tWindows console subsystem required",
-                                           "DLL Characteristics\tTerminal Server aware",
-                                           "Size of stack reserve\t-9223372036854775808",
-                                           "Size of stack commit\t4096",
-                                           "Size of heap reserve\t1048576",
-                                           "Size of heap commit\t4886718345",
-                                           "Loader Flags\tNo flags set",
-                                           "Number of entries in data directory\t16",
-                                       });
-    const Bytes bytes = pe.Build();
+    CHECK(info.OptionalHeaderList() == expected);
     MemoryByteSource again(bytes.data(), bytes.size());
     CHECK(TPEFileInfo(again, "x", nsHex).OptionalHeaderList()[8] == "Image base\t$180000000");
 }
