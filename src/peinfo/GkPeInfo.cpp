@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 #include <unordered_map>
 
 #include "base/AsciiText.h"
@@ -16,6 +17,12 @@ const char kStreamReadError[] = "Stream read error";
 struct TImageImportDescriptor {
     std::uint32_t OriginalFirstThunk, TimeDateStamp, ForwarderChain, Name, FirstThunk;
 };
+// The delay-load descriptor: Attributes bit 0 says the other fields are RVAs; without it (the first
+// format, 32-bit images only) they are virtual addresses.
+struct TImageDelayLoadDescriptor {
+    std::uint32_t Attributes, DllNameRVA, ModuleHandleRVA, ImportAddressTableRVA, ImportNameTableRVA,
+        BoundImportAddressTableRVA, UnloadInformationTableRVA, TimeDateStamp;
+};
 struct TImageExportDirectory {
     std::uint32_t Characteristics, TimeDateStamp;
     std::uint16_t MajorVersion, MinorVersion;
@@ -23,6 +30,7 @@ struct TImageExportDirectory {
         AddressOfNameOrdinals;
 };
 static_assert(sizeof(TImageImportDescriptor) == 20 && sizeof(TImageExportDirectory) == 40);
+static_assert(sizeof(TImageDelayLoadDescriptor) == 32);
 
 // Counts what the reader takes from the file, for the bytes-per-dump figure.
 class CountingSource : public ByteSource {
@@ -55,6 +63,15 @@ bool EndsAtFileEnd(const TImageByRva& image, std::uint64_t rva, std::uint64_t si
 // The display widening: 16-bit header words are sign-extended.
 std::int32_t Word(std::uint16_t value) { return static_cast<std::int16_t>(value); }
 std::int32_t Dword(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+
+// A header field as shown: bytes unsigned, 16- and 32-bit fields signed, 64-bit ones signed too.
+std::int64_t Shown(std::uint8_t value) { return value; }
+std::int64_t Shown(std::uint16_t value) { return static_cast<std::int16_t>(value); }
+std::int64_t Shown(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+std::int64_t Shown(std::uint64_t value) { return static_cast<std::int64_t>(value); }
+
+std::int64_t BaseOfData(const TImageOptionalHeader32& header) { return Shown(header.BaseOfData); }
+std::int64_t BaseOfData(const TImageOptionalHeader64&) { return 0; }
 
 struct Named {
     std::uint32_t value;
@@ -91,6 +108,10 @@ const Named kMachines[] = {
     {0x0500, "AMD K8 (64-bit)"},
     {0x0520, "Infineon Tricore"},
     {0x0CEF, "CEF"},
+    {0x8664, "x64"},
+    {0xAA64, "ARM64"},
+    {0x01C4, "ARM Thumb-2"},
+    {0xA641, "ARM64EC"},
 };
 
 const Named kCharacteristics[] = {
@@ -166,6 +187,16 @@ std::string TPEFileInfo::FormatNumber(std::int32_t value) const {
     return std::to_string(value);
 }
 
+std::string TPEFileInfo::FormatNumber64(std::int64_t value) const {
+    if (NumberStyle_ == nsHex) {
+        char text[24];
+        std::snprintf(text, sizeof text, "$%llX",
+                      static_cast<unsigned long long>(static_cast<std::uint64_t>(value)));
+        return text;
+    }
+    return std::to_string(value);
+}
+
 std::string TPEFileInfo::GetMachineName() const {
     if (!IsPE_) return {};
     return Lookup(kMachines, Image_.FileHeader().Machine, "Unknown CPU");
@@ -190,13 +221,14 @@ void TPEFileInfo::LoadFile(ByteSource& source) {
     IsMZ_ = Image_.IsMZ();
     BuildDosHeaderList();
     if (!Image_.HasSignature()) throw EPEFormatError(std::string(kInvalidFormat) + ": No PE signature found");
-    if (!Image_.HasHeaders()) throw EPEFormatError(kInvalidFormat);
+    if (!Image_.HasHeaders() || (Image_.IsPE32Plus() && !Image_.HasOptionalHeader64()))
+        throw EPEFormatError(kInvalidFormat);
 
     const auto& signature = Image_.Signature();
     const char* kind = "Unsupported (Unknown)";
     if (Image_.IsPE32Plus()) {
-        IsPEPlus_ = true;
-        kind = "Unsupported PEPlus Format";
+        IsPE_ = IsPEPlus_ = true;
+        kind = "PE32+ (64-bit)";
     } else if (Image_.HasPESignature()) {
         IsPE_ = true;
         kind = "Standard PE";
@@ -212,8 +244,12 @@ void TPEFileInfo::LoadFile(ByteSource& source) {
 
     RichHeader_ = ReadRichHeader(file, Image_.DosHeader());
     BuildFileHeaderList();
-    BuildOptionalHeaderList();
+    if (IsPEPlus_)
+        BuildOptionalHeaderList(Image_.OptionalHeader64());
+    else
+        BuildOptionalHeaderList(Image_.OptionalHeader());
     ReadImports(file);
+    ReadDelayImports(file);
     ReadExports(file);
 }
 
@@ -257,46 +293,81 @@ void TPEFileInfo::BuildFileHeaderList() {
         if (h.Characteristics & bit.value) AddRow(PEHeaderList_, "  Characteristic", bit.text);
 }
 
-void TPEFileInfo::BuildOptionalHeaderList() {
-    const TImageOptionalHeader32& h = Image_.OptionalHeader();
+// One list for both widths: PE32+ has no BaseOfData, and its image base and stack and heap sizes are
+// 64-bit numbers, shown signed like the 32-bit ones.
+template <class Header>
+void TPEFileInfo::BuildOptionalHeaderList(const Header& h) {
+    constexpr bool plus = std::is_same_v<Header, TImageOptionalHeader64>;
     auto& list = OptionalHeaderList_;
     auto number = [&](const char* label, std::int32_t value) { AddRow(list, label, FormatNumber(value)); };
+    auto wide = [&](const char* label, auto value) {
+        if constexpr (plus)
+            AddRow(list, label, FormatNumber64(static_cast<std::int64_t>(value)));
+        else
+            number(label, Dword(static_cast<std::uint32_t>(value)));
+    };
 
-    const char* magicSuffix = h.Magic == 0x107 ? " (ROM image)" : h.Magic == 0x10B ? " (PE format)" : "";
+    const char* magicSuffix = h.Magic == 0x107   ? " (ROM image)"
+                              : h.Magic == 0x10B ? " (PE format)"
+                              : h.Magic == 0x20B ? " (PE32+ format)"
+                                                 : "";
     AddRow(list, "Magic", FormatNumber(Word(h.Magic)) + magicSuffix);
-    number("Major linker version", h.MajorLinkerVersion);
-    number("Minor linker version", h.MinorLinkerVersion);
-    number("Size of Code", Dword(h.SizeOfCode));
-    number("Size of initialized data", Dword(h.SizeOfInitializedData));
-    number("Size of uninitialized data", Dword(h.SizeOfUninitializedData));
-    number("Address of entry point", Dword(h.AddressOfEntryPoint));
-    number("Base of code", Dword(h.BaseOfCode));
-    number("Base of data", Dword(h.BaseOfData));
-    number("Image base", Dword(h.ImageBase));
-    number("Section alignment", Dword(h.SectionAlignment));
-    number("File alignment", Dword(h.FileAlignment));
-    number("Major OS version", Word(h.MajorOperatingSystemVersion));
-    number("Minor OS version", Word(h.MinorOperatingSystemVersion));
-    number("Major image version", Word(h.MajorImageVersion));
-    number("Minor image version", Word(h.MinorImageVersion));
-    number("Major subsystem version", Word(h.MajorSubsystemVersion));
-    number("Minor subsystem version", Word(h.MinorSubsystemVersion));
-    number("Win32 Version", Dword(h.Win32VersionValue));
-    number("Size of image", Dword(h.SizeOfImage));
-    number("Size of headers", Dword(h.SizeOfHeaders));
-    number("CRC Checksum", Dword(h.CheckSum));
+    // Rows up to the checksum; `wide` ones are 64-bit in PE32+, and BaseOfData exists in PE32 only.
+    const struct Row {
+        const char* label;
+        std::int64_t value;
+        bool wide = false, present = true;
+    } rows[] = {
+        {"Major linker version", Shown(h.MajorLinkerVersion)},
+        {"Minor linker version", Shown(h.MinorLinkerVersion)},
+        {"Size of Code", Shown(h.SizeOfCode)},
+        {"Size of initialized data", Shown(h.SizeOfInitializedData)},
+        {"Size of uninitialized data", Shown(h.SizeOfUninitializedData)},
+        {"Address of entry point", Shown(h.AddressOfEntryPoint)},
+        {"Base of code", Shown(h.BaseOfCode)},
+        {"Base of data", BaseOfData(h), false, !plus},
+        {"Image base", Shown(h.ImageBase), true},
+        {"Section alignment", Shown(h.SectionAlignment)},
+        {"File alignment", Shown(h.FileAlignment)},
+        {"Major OS version", Shown(h.MajorOperatingSystemVersion)},
+        {"Minor OS version", Shown(h.MinorOperatingSystemVersion)},
+        {"Major image version", Shown(h.MajorImageVersion)},
+        {"Minor image version", Shown(h.MinorImageVersion)},
+        {"Major subsystem version", Shown(h.MajorSubsystemVersion)},
+        {"Minor subsystem version", Shown(h.MinorSubsystemVersion)},
+        {"Win32 Version", Shown(h.Win32VersionValue)},
+        {"Size of image", Shown(h.SizeOfImage)},
+        {"Size of headers", Shown(h.SizeOfHeaders)},
+        {"CRC Checksum", Shown(h.CheckSum)},
+    };
+    for (const Row& row : rows)
+        if (!row.present)
+            continue;
+        else if (row.wide)
+            wide(row.label, row.value);
+        else
+            number(row.label, static_cast<std::int32_t>(row.value));
     AddRow(list, "Subsystem", Lookup(kSubsystems, h.Subsystem, "Unknown"));
     for (const Named& bit : kDllCharacteristics)
         if (h.DllCharacteristics & bit.value) AddRow(list, "DLL Characteristics", bit.text);
-    number("Size of stack reserve", Dword(h.SizeOfStackReserve));
-    number("Size of stack commit", Dword(h.SizeOfStackCommit));
-    number("Size of heap reserve", Dword(h.SizeOfHeapReserve));
-    number("Size of heap commit", Dword(h.SizeOfHeapCommit));
+    wide("Size of stack reserve", h.SizeOfStackReserve);
+    wide("Size of stack commit", h.SizeOfStackCommit);
+    wide("Size of heap reserve", h.SizeOfHeapReserve);
+    wide("Size of heap commit", h.SizeOfHeapCommit);
     AddRow(list, "Loader Flags",
            h.LoaderFlags == 1   ? "Invoke a breakpoint before starting process"
            : h.LoaderFlags == 2 ? "Invoke a debugger after process has been loaded"
                                 : "No flags set");
     number("Number of entries in data directory", Dword(h.NumberOfRvaAndSizes));
+}
+
+bool TPEFileInfo::Spend(std::uint64_t cost) {
+    if (cost > textBudget_) {
+        textBudget_ = 0;
+        return false;
+    }
+    textBudget_ -= cost;
+    return true;
 }
 
 std::string TPEFileInfo::ReadModuleName(TImageByRva& image, std::uint64_t rva) const {
@@ -318,13 +389,14 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
         std::string name = ReadModuleName(image, descriptor.Name);
         TImportExport*& collection = byName[LowerAscii(name)];
         if (!collection) {
+            if (!Spend(sizeof descriptor + name.size())) break;
             ImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
             collection = ImportList_.back().get();
             ImportsWithoutLookupTable_ = descriptor.OriginalFirstThunk == 0;
         }
         ReadImportThunks(
             image, descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk,
-            file.size(), *collection);
+            file.size(), 0, *collection);
         if (textBudget_ == 0) break;
     }
     std::stable_sort(ImportList_.begin(), ImportList_.end(), [](const auto& a, const auto& b) {
@@ -332,31 +404,61 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
     });
 }
 
+// Thunks are 32 bits wide in PE32 images and 64 in PE32+, with the ordinal flag in their top bit. In
+// delay-load tables of the first format they hold virtual addresses: `base` is then the image base.
 void TPEFileInfo::ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, std::uint64_t fileSize,
-                                   TImportExport& collection) {
+                                   std::uint64_t base, TImportExport& collection) {
+    const std::uint64_t width = IsPEPlus_ ? 8 : 4;
+    const std::uint64_t ordinalFlag = std::uint64_t{1} << (8 * width - 1);
     std::uint64_t rva = thunkRva;
-    std::uint32_t thunk;
-    while (read_le(image, rva, thunk)) {
-        if (EndsAtFileEnd(image, rva, sizeof thunk, fileSize) || thunk == 0) break;
-        rva += sizeof thunk;
+    for (;;) {
+        std::uint64_t thunk = 0;
+        std::uint32_t narrow = 0;
+        if (IsPEPlus_ ? !read_le(image, rva, thunk) : !read_le(image, rva, narrow)) break;
+        if (!IsPEPlus_) thunk = narrow;
+        if (EndsAtFileEnd(image, rva, width, fileSize) || thunk == 0) break;
+        rva += width;
         TImportExportItem item;
-        if (thunk & 0x80000000u) {
-            item.OrdinalOrHint = thunk & 0xFFFF;
+        if (thunk & ordinalFlag) {
+            item.OrdinalOrHint = static_cast<std::int32_t>(thunk & 0xFFFF);
         } else {
+            const std::uint64_t hintName = thunk - base;
             std::int16_t hint = 0;
-            read_le(image, thunk, hint);
+            read_le(image, hintName, hint);
             item.OrdinalOrHint = hint;
-            item.FunctionName = ReadText(image, std::uint64_t{thunk} + 2, 256);
+            item.FunctionName = ReadText(image, hintName + 2, 256);
         }
-        // Every honest entry has four bytes of thunk and its name's bytes of its own in the file.
-        const std::uint64_t cost = 4 + item.FunctionName.size();
-        if (cost > textBudget_) {
-            textBudget_ = 0;
-            return;
-        }
-        textBudget_ -= cost;
+        // Every honest entry has its thunk and its name's bytes of its own in the file.
+        if (!Spend(width + item.FunctionName.size())) return;
         collection.Add(std::move(item));
     }
+}
+
+void TPEFileInfo::ReadDelayImports(ByteSource& file) {
+    const TImageDataDirectory directory = Image_.DataDirectory(IMAGE_DIRECTORY_DELAY_IMPORT);
+    if (directory.VirtualAddress == 0 || !Image_.FindSection(directory.VirtualAddress)) return;
+    TImageByRva image(file, Image_);
+    std::unordered_map<std::string, TImportExport*> byName;  // keys folded to lower case
+    TImageDelayLoadDescriptor descriptor;
+    // Each pass moves 32 bytes on within one section, which bounds the walk.
+    for (std::uint64_t rva = directory.VirtualAddress;
+         textBudget_ > 0 && read_value(image, rva, descriptor) && descriptor.DllNameRVA != 0;
+         rva += sizeof descriptor) {
+        const std::uint64_t base =
+            descriptor.Attributes & 1 || IsPEPlus_ ? 0 : Image_.OptionalHeader().ImageBase;
+        std::string name = ReadModuleName(image, descriptor.DllNameRVA - base);
+        TImportExport*& collection = byName[LowerAscii(name)];
+        if (!collection) {
+            if (!Spend(sizeof descriptor + name.size())) break;
+            DelayImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
+            collection = DelayImportList_.back().get();
+        }
+        if (descriptor.ImportNameTableRVA != 0)
+            ReadImportThunks(image, descriptor.ImportNameTableRVA - base, file.size(), base, *collection);
+    }
+    std::stable_sort(DelayImportList_.begin(), DelayImportList_.end(), [](const auto& a, const auto& b) {
+        return LessTextAscii(a->ModuleName, b->ModuleName);
+    });
 }
 
 void TPEFileInfo::ReadExports(ByteSource& file) {
@@ -388,9 +490,7 @@ void TPEFileInfo::ReadExports(ByteSource& file) {
         std::uint32_t entryPoint;
         if (!read_le(image, exports.AddressOfFunctions + 4 * std::uint64_t{ordinalIndex}, entryPoint))
             throw EStreamError(kStreamReadError);
-        const std::uint64_t cost = 6 + name.size();
-        if (cost > textBudget_) break;
-        textBudget_ -= cost;
+        if (!Spend(6 + name.size())) break;
         ExportList_.push_back(name + '\t' + FormatNumber(Dword(ordinalIndex + exports.Base)) + '\t' +
                               FormatNumber(Dword(entryPoint)));
     }

@@ -56,7 +56,9 @@ public:
 
     const std::filesystem::path& FileName() const { return FileName_; }
     bool IsMZ() const { return IsMZ_; }
+    // A PE image, PE32 or PE32+, read in full: headers, imports and exports.
     bool IsPE() const { return IsPE_; }
+    // A PE32+ (64-bit) image; IsPE is set too.
     bool IsPEPlus() const { return IsPEPlus_; }
     bool IsNE() const { return IsNE_; }
     bool IsLE() const { return IsLE_; }
@@ -68,8 +70,12 @@ public:
     // Sorted by module name ignoring case; each entry owns its collection.
     const std::vector<std::unique_ptr<TImportExport>>& ImportList() const { return ImportList_; }
     const std::vector<std::string>& ExportList() const { return ExportList_; }
+    // The modules named by the delay-load directory, grouped and sorted like ImportList.
+    const std::vector<std::unique_ptr<TImportExport>>& DelayImportList() const { return DelayImportList_; }
 
     std::string FormatNumber(std::int32_t value) const;
+    // The 64-bit fields of a PE32+ optional header, signed like the 32-bit ones.
+    std::string FormatNumber64(std::int64_t value) const;
     std::string GetMachineName() const;
     // The section that spans rva, by the image's one rule (TPEImage::FindSection).
     bool FindSection(std::uint32_t rva, TImageSectionHeader& section) const;
@@ -91,10 +97,12 @@ private:
     void LoadFile(ByteSource& file);
     void BuildDosHeaderList();
     void BuildFileHeaderList();
-    void BuildOptionalHeaderList();
+    template <class Header>
+    void BuildOptionalHeaderList(const Header& header);
     void ReadImports(ByteSource& file);
+    void ReadDelayImports(ByteSource& file);
     void ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, std::uint64_t fileSize,
-                          TImportExport& collection);
+                          std::uint64_t base, TImportExport& collection);
     std::string ReadModuleName(TImageByRva& image, std::uint64_t rva) const;
     void ReadExports(ByteSource& file);
     void AddRow(std::vector<std::string>& list, const char* label, const std::string& value);
@@ -102,13 +110,14 @@ private:
     std::filesystem::path FileName_;
     bool ImportsWithoutLookupTable_ = false;
     bool IsPE_ = false, IsPEPlus_ = false, IsNE_ = false, IsLE_ = false, IsMZ_ = false;
-    std::vector<std::unique_ptr<TImportExport>> ImportList_;
+    std::vector<std::unique_ptr<TImportExport>> ImportList_, DelayImportList_;
     std::vector<std::string> ExportList_, DosHeaderList_, PEHeaderList_, OptionalHeaderList_;
     TPEImage Image_;
     TNumberStyle NumberStyle_;
     std::optional<std::vector<TRichEntry>> RichHeader_;
     std::uint64_t BytesRead_ = 0;
     // Names kept by the import and export walks: bounded by the file's size, since honest tables give
-    // every name bytes of its own.
+    // every name bytes of its own. Spend takes a kept entry's share, or ends the walks when it is used up.
+    bool Spend(std::uint64_t cost);
     std::uint64_t textBudget_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -41,6 +42,42 @@ TPEImage::TPEImage(ByteSource& file) {
         if (!ReadAt(file, sectionTableOffset_ + std::int64_t{sizeof section} * i, section)) break;
         sections_.push_back(section);
     }
+    BuildRanges();
+}
+
+void TPEImage::BuildRanges() {
+    // A sweep over the sections' starts and ends; between two neighbouring boundaries the first section
+    // (lowest index) among those spanning the place owns it.
+    struct Boundary {
+        std::uint64_t at;
+        std::uint32_t section;
+        bool start;
+    };
+    std::vector<Boundary> boundaries;
+    for (std::uint32_t i = 0; i < sections_.size(); ++i) {
+        const std::uint64_t start = sections_[i].VirtualAddress, span = SpanOf(sections_[i]);
+        if (span == 0) continue;
+        boundaries.push_back({start, i, true});
+        boundaries.push_back({start + span, i, false});
+    }
+    std::sort(boundaries.begin(), boundaries.end(),
+              [](const Boundary& a, const Boundary& b) { return a.at < b.at; });
+    std::set<std::uint32_t> open;
+    for (std::size_t b = 0; b < boundaries.size();) {
+        const std::uint64_t at = boundaries[b].at;
+        for (; b < boundaries.size() && boundaries[b].at == at; ++b) {
+            if (boundaries[b].start)
+                open.insert(boundaries[b].section);
+            else
+                open.erase(boundaries[b].section);
+        }
+        if (open.empty() || b == boundaries.size()) continue;
+        const std::uint32_t owner = *open.begin();
+        if (!ranges_.empty() && ranges_.back().end == at && ranges_.back().section == owner)
+            ranges_.back().end = boundaries[b].at;
+        else
+            ranges_.push_back({at, boundaries[b].at, owner});
+    }
 }
 
 bool TPEImage::HasPESignature() const {
@@ -62,9 +99,11 @@ TImageDataDirectory TPEImage::DataDirectory(int index) const {
 }
 
 const TImageSectionHeader* TPEImage::FindSection(std::uint32_t rva) const {
-    for (const TImageSectionHeader& section : sections_)
-        if (rva >= section.VirtualAddress && rva - section.VirtualAddress < SpanOf(section)) return &section;
-    return nullptr;
+    const auto after = std::upper_bound(ranges_.begin(), ranges_.end(), rva,
+                                        [](std::uint64_t value, const TRange& r) { return value < r.start; });
+    if (after == ranges_.begin()) return nullptr;
+    const TRange& range = *(after - 1);
+    return rva < range.end ? &sections_[range.section] : nullptr;
 }
 
 bool TPEImage::Locate(std::uint64_t rva, std::uint64_t& offset, std::uint64_t& available) const {

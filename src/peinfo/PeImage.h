@@ -3,6 +3,7 @@
 // maps an RVA to a file offset. The header reader, the import and export walks, the resource directory,
 // the package information and producer detection all take the image from here. Portable.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -115,6 +116,8 @@ public:
     bool Locate(std::uint64_t rva, std::uint64_t& offset, std::uint64_t& available) const;
 
 private:
+    void BuildRanges();
+
     TImageDosHeader dos_{};
     std::array<unsigned char, 4> signature_{};
     TImageFileHeader file_{};
@@ -123,6 +126,13 @@ private:
     bool hasDosHeader_ = false, hasSignature_ = false, hasHeaders_ = false, hasOptionalHeader64_ = false;
     std::int64_t sectionTableOffset_ = 0;
     std::vector<TImageSectionHeader> sections_;
+    // The RVA space cut into ranges that each belong to the first section spanning them, in RVA order:
+    // a lookup is a binary search even where a hostile table lists thousands of overlapping sections.
+    struct TRange {
+        std::uint64_t start, end;
+        std::uint32_t section;
+    };
+    std::vector<TRange> ranges_;
 };
 
 // The image read by RVA, through the section table: a read stops at the end of the section's raw data

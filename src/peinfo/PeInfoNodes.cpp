@@ -41,6 +41,8 @@ TProducerEvidence CollectProducerEvidence(const TPEFileInfo& info, ByteSource& f
     evidence.MajorLinkerVersion = info.OptionalHeader().MajorLinkerVersion;
     evidence.MinorLinkerVersion = info.OptionalHeader().MinorLinkerVersion;
     evidence.RichHeaderPresent = info.HasRichHeader();
+    if (info.RichHeader()) evidence.RichEntries = *info.RichHeader();
+    evidence.PeHeaderOffset = info.DosHeader().e_lfanew;
     evidence.PackageNames = packages.PackageNames();
     return evidence;
 }
@@ -55,14 +57,16 @@ std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TProduc
     nodes.push_back(SplitNode("PE Header", kFieldValue, info.PEHeaderList()));
     nodes.push_back(SplitNode("PE Optional Header", kFieldValue, info.OptionalHeaderList()));
 
-    for (const auto& module : info.ImportList()) {
-        // Ordinals and hints are plain decimal whatever the reader's number style.
-        TPeInfoNode node{{"Imports", module->ModuleName}, {"Function name", "Ordinal"}, {}};
-        node.Rows.reserve(module->Count());
-        for (const TImportExportItem& item : module->Items())
+    // Ordinals and hints are plain decimal whatever the reader's number style.
+    const auto importNode = [&nodes](const TImportExport& module, const char* suffix) {
+        TPeInfoNode node{{"Imports", module.ModuleName + suffix}, {"Function name", "Ordinal"}, {}};
+        node.Rows.reserve(module.Count());
+        for (const TImportExportItem& item : module.Items())
             node.Rows.push_back({item.FunctionName, std::to_string(item.OrdinalOrHint)});
         nodes.push_back(std::move(node));
-    }
+    };
+    for (const auto& module : info.ImportList()) importNode(*module, "");
+    for (const auto& module : info.DelayImportList()) importNode(*module, " (delay-loaded)");
     nodes.push_back(SplitNode("Exports", {"Function name", "Ordinal", "Entry point"}, info.ExportList()));
 
     nodes.push_back(PairNode({"Miscellaneous"}, kFieldValue, MiscellaneousRows(evidence)));

@@ -1,6 +1,7 @@
 #include "peinfo/ProducerInfo.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "base/AsciiText.h"
 #include "peinfo/ResourceDirectory.h"
@@ -16,10 +17,50 @@ std::optional<std::uint32_t> FirstWord(const std::optional<std::vector<unsigned 
 }
 
 // GNU ld writes linker version 2.x (the binutils version) and, unlike Microsoft's linkers since the
-// late 1990s, no Rich record before the PE header; its runtime imports msvcrt.dll just the same.
+// late 1990s, no Rich record before the PE header.
 bool LinkedByGnuLd(const TProducerEvidence& evidence) {
     return evidence.MajorLinkerVersion == 2 && !evidence.RichHeaderPresent;
 }
+
+// The LLVM linker writes an MS-DOS stub of its own, 120 bytes long, so its PE header starts at 0x78, and
+// no Rich record; Microsoft's linkers put their record between a 128-byte stub and the PE header, and
+// GNU ld's stub is 128 bytes too.
+bool LinkedByLld(const TProducerEvidence& evidence) {
+    return evidence.PeHeaderOffset == 0x78 && !evidence.RichHeaderPresent;
+}
+
+bool ImportsModuleStartingWith(const TProducerEvidence& evidence, std::string_view prefix) {
+    return std::any_of(evidence.ImportModules.begin(), evidence.ImportModules.end(),
+                       [&](const std::string& m) {
+                           return m.size() >= prefix.size() &&
+                                  SameTextAscii(std::string_view(m).substr(0, prefix.size()), prefix);
+                       });
+}
+
+// The universal C runtime, which MinGW links against instead of msvcrt.dll when configured for it.
+bool ImportsUniversalCrt(const TProducerEvidence& evidence) {
+    return ImportsModuleStartingWith(evidence, "api-ms-win-crt-") ||
+           ImportsModuleStartingWith(evidence, "ucrtbase.");
+}
+
+// Visual C++'s own runtime beside the universal one; MinGW's runtime brings its own replacements.
+bool ImportsVisualCppRuntime(const TProducerEvidence& evidence) {
+    return ImportsModuleStartingWith(evidence, "vcruntime") || ImportsModuleStartingWith(evidence, "msvcp");
+}
+
+bool HasMicrosoftCompilerEntries(const TProducerEvidence& evidence) {
+    return std::any_of(evidence.RichEntries.begin(), evidence.RichEntries.end(),
+                       [](const TRichEntry& e) { return IsMicrosoftCompilerProduct(e.ProductId); });
+}
+
+std::string MicrosoftVisualCpp(const TProducerEvidence& evidence) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Microsoft Visual C++ (linker %u.%02u)",
+                  unsigned{evidence.MajorLinkerVersion}, unsigned{evidence.MinorLinkerVersion});
+    return text;
+}
+
+const char kMinGwGnu[] = "MinGW (GNU C/C++)", kMinGwLld[] = "MinGW (LLVM linker)";
 
 }  // namespace
 
@@ -46,6 +87,28 @@ int PosInList(std::string_view text, const std::vector<std::string>& list) {
         if (found != entry.end()) return static_cast<int>(found - entry.begin()) + 1;
     }
     return 0;
+}
+
+bool IsMicrosoftCompilerProduct(std::uint16_t id) {
+    // The C and C++ front ends of each compiler, in their plain, standard-edition, link-time and
+    // profile-guided variants. From Visual C++ 2012 on the ids come in blocks of 18 per version: alias
+    // objects, profile converter, resource converter, export and import libraries, linker and assembler,
+    // then C, C++, their two CIL converters, link-time C and C++, link-time MSIL (not C or C++) and the
+    // four profile-guided ones.
+    static const struct {
+        std::uint16_t first, last;
+    } kRanges[] = {
+        {0x0008, 0x0008}, {0x000A, 0x000B}, {0x0015, 0x0018}, {0x001C, 0x001D}, {0x0023, 0x0024},
+        {0x002B, 0x002C}, {0x0030, 0x0035}, {0x0039, 0x003A}, {0x0041, 0x0044}, {0x004C, 0x0055},
+        {0x005F, 0x0068}, {0x006D, 0x0076}, {0x0080, 0x0081}, {0x0083, 0x008A}, {0x008C, 0x008F},
+        {0x009F, 0x00A4}, {0x00A6, 0x00AF}, {0x00B1, 0x00B4}, {0x00BC, 0x00C1}, {0x00C3, 0x00C6},
+    };
+    for (const auto& range : kRanges)
+        if (id >= range.first && id <= range.last) return true;
+    constexpr std::uint16_t kBlocks = 0x00C7, kBlockSize = 18, kLastBlock = 0x00FD;
+    if (id < kBlocks || id >= kLastBlock + kBlockSize) return false;
+    const int within = (id - kBlocks) % kBlockSize;
+    return within >= 7 && within <= 17 && within != 13;
 }
 
 std::string EditionText(std::optional<std::uint32_t> dvclalWord) {
@@ -107,10 +170,19 @@ void GetProducerInfo(const TProducerEvidence& evidence, std::vector<std::string>
     } else if (!evidence.HasReader) {
         texts.insert(texts.end(), {"(Unknown)", "(Unknown)"});
     } else if (PosInList("msvcrt", evidence.ImportModules) == 1) {
-        texts.insert(texts.end(), {LinkedByGnuLd(evidence) ? "MinGW (GNU C/C++)" : "Visual C++", "C/C++"});
+        const char* producer = LinkedByGnuLd(evidence) ? kMinGwGnu
+                               : LinkedByLld(evidence) ? kMinGwLld
+                                                       : "Visual C++";
+        texts.insert(texts.end(), {producer, "C/C++"});
     } else if (PosInList("msvbvm", evidence.ImportModules) == 1 ||
                PosInList("msvbrt", evidence.ImportModules) == 1) {
         texts.insert(texts.end(), {"Visual Basic", "Basic"});
+    } else if (evidence.RichHeaderPresent && HasMicrosoftCompilerEntries(evidence)) {
+        texts.insert(texts.end(), {MicrosoftVisualCpp(evidence), "C/C++"});
+    } else if (LinkedByLld(evidence) && ImportsUniversalCrt(evidence) && !ImportsVisualCppRuntime(evidence)) {
+        texts.insert(texts.end(), {kMinGwLld, "C/C++"});
+    } else if (LinkedByGnuLd(evidence) && ImportsUniversalCrt(evidence)) {
+        texts.insert(texts.end(), {kMinGwGnu, "C/C++"});
     } else {
         texts.insert(texts.end(), {"(Unknown)", "(Unknown)"});
     }

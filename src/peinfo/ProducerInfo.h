@@ -12,6 +12,7 @@
 #include "base/ByteSource.h"
 #include "peinfo/PackageInfo.h"
 #include "peinfo/PeImage.h"
+#include "peinfo/RichHeader.h"
 
 struct TProducerEvidence {
     bool HasReader = true;
@@ -25,6 +26,8 @@ struct TProducerEvidence {
     bool ImportsWithoutLookupTable = false;
     std::uint8_t MajorLinkerVersion = 0, MinorLinkerVersion = 0;
     bool RichHeaderPresent = false;
+    std::vector<TRichEntry> RichEntries;  // the Rich record's tools, in record order
+    std::int32_t PeHeaderOffset = 0;      // e_lfanew
     // The package lists' part.
     std::vector<TPackageName> PackageNames;
 };
@@ -35,6 +38,10 @@ void ReadResourceEvidence(ByteSource& file, const TPEImage& image, TProducerEvid
 // 1-based position of `text` in the first entry of `list` that contains it, ASCII letters compared
 // without case; 0 when no entry contains it.
 int PosInList(std::string_view text, const std::vector<std::string>& list);
+
+// Whether a Rich record's product id is one of Microsoft's C or C++ compilers (any edition, any of its
+// code generation modes), from Visual C++ 5 to the compilers of today.
+bool IsMicrosoftCompilerProduct(std::uint16_t productId);
 
 // "Standard (Personal)", "Professional", "Client/Server (Enterprise)", or empty.
 std::string EditionText(std::optional<std::uint32_t> dvclalWord);

@@ -84,6 +84,13 @@ TEST_CASE("files too short or without a signature fail with the reader's message
         CHECK(LoadError(c.bytes) == c.message);
     }
     CHECK(LoadError(truncated(kLfanew + 248)) == "(loaded)");
+
+    // A PE32+ image needs its whole 240-byte optional header.
+    PeBuilder plus;
+    plus.MakePe32Plus();
+    const Bytes good64 = plus.Build();
+    CHECK(LoadError(Bytes(good64.begin(), good64.begin() + kLfanew + 24 + 239)) == "Invalid PE file format");
+    CHECK(LoadError(Bytes(good64.begin(), good64.begin() + kLfanew + 24 + 240)) == "(loaded)");
 }
 
 TEST_CASE("the signature and the optional-header magic classify the file") {
@@ -95,7 +102,7 @@ TEST_CASE("the signature and the optional-header magic classify the file") {
     } cases[] = {
         {"PE\0\0", 0x10B, "Standard PE", true},
         {"PE\0\0", 0x107, "Standard PE", true},
-        {"PE\0\0", 0x20B, "Unsupported PEPlus Format", false},
+        {"PE\0\0", 0x20B, "PE32+ (64-bit)", true},
         {"NE\1\2", 0x10B, "Unsupported 16-bit NE Format", false},
         {"LE\0\0", 0x10B, "Unsupported LE Format", false},
         {"PE\0\1", 0x10B, "Unsupported (Unknown)", false},
@@ -105,12 +112,13 @@ TEST_CASE("the signature and the optional-header magic classify the file") {
         CAPTURE(c.kind);
         PeBuilder pe;
         std::memcpy(pe.Signature, c.signature, 4);
+        if (c.magic == 0x20B) pe.MakePe32Plus();
         pe.Optional.Magic = c.magic;
         pe.AddImports({{"KERNEL32.dll", true, {{"ExitProcess", 1}}}});
         pe.AddExports({1, {0x1000}, {{"f", 0}}});
         const TPEFileInfo info = Load(pe.Build());
         CHECK(info.IsPE() == c.pe);
-        CHECK(info.IsPEPlus() == (std::string(c.kind) == "Unsupported PEPlus Format"));
+        CHECK(info.IsPEPlus() == (c.magic == 0x20B && c.pe));
         CHECK(info.IsNE() == (c.signature[0] == 'N'));
         CHECK(info.IsLE() == (c.signature[0] == 'L'));
         CHECK(info.IsMZ());
@@ -282,7 +290,11 @@ TEST_CASE("header values that are spelled out") {
         {machine(0x014C), "Machine", "Intel 80386 or later"},
         {machine(0x0500), "Machine", "AMD K8 (64-bit)"},
         {machine(0x0CEF), "Machine", "CEF"},
-        {machine(0x8664), "Machine", "Unknown CPU"},
+        {machine(0x8664), "Machine", "x64"},
+        {machine(0xAA64), "Machine", "ARM64"},
+        {machine(0x01C4), "Machine", "ARM Thumb-2"},
+        {machine(0xA641), "Machine", "ARM64EC"},
+        {machine(0x8665), "Machine", "Unknown CPU"},
         {machine(0xFFFF), "Machine", "Unknown CPU"},
         {subsystem(0), "Subsystem", "Unknown"},
         {subsystem(1), "Subsystem", "Native, no subsystem required"},

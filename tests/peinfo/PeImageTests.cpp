@@ -64,3 +64,29 @@ TEST_CASE("the image reports how far its headers could be read") {
     CHECK(whole.LoadableAsModule());
     CHECK_FALSE(whole.IsPE32Plus());
 }
+
+TEST_CASE("where sections overlap, the first in the table that spans an RVA owns it") {
+    PeBuilder pe;
+    pe.AddSection(".a", Bytes(0x100, 0xAA));
+    pe.AddSection(".b", Bytes(0x100, 0xBB));
+    pe.AddSection(".c", Bytes(0x100, 0xCC));
+    Bytes bytes = pe.Build();
+    const std::size_t table = pe.OptionalHeaderOffset() + 224;
+    // .a spans 0x1000-0x1100; .b is moved to 0x0F80-0x1180 and .c to 0x1080-0x1280.
+    Patch(bytes, table + 40 + 8, std::uint32_t{0x200});
+    Patch(bytes, table + 40 + 12, std::uint32_t{0x0F80});
+    Patch(bytes, table + 80 + 8, std::uint32_t{0x200});
+    Patch(bytes, table + 80 + 12, std::uint32_t{0x1080});
+    MemoryByteSource file(bytes.data(), bytes.size());
+    const TPEImage image(file);
+    const struct {
+        std::uint32_t rva;
+        const char* section;
+    } cases[] = {{0x0F7F, nullptr}, {0x0F80, ".b"}, {0x1000, ".a"}, {0x10FF, ".a"},
+                 {0x1100, ".b"},    {0x1180, ".c"}, {0x127F, ".c"}, {0x1280, nullptr}};
+    for (const auto& c : cases) {
+        CAPTURE(c.rva);
+        const TImageSectionHeader* found = image.FindSection(c.rva);
+        CHECK((found ? std::string(found->Name) : std::string("none")) == (c.section ? c.section : "none"));
+    }
+}

@@ -162,3 +162,46 @@ TEST_CASE("the error box appends a full stop after characters that sort after it
     };
     for (const auto& c : cases) CHECK(ErrorBoxText(c.message) == c.shown);
 }
+
+TEST_CASE("delay-loaded modules follow the imported ones under Imports, in PE32 and PE32+") {
+    for (const bool plus : {false, true}) {
+        CAPTURE(plus);
+        PeBuilder pe;
+        if (plus) pe.MakePe32Plus();
+        pe.AddImports({{"KERNEL32.dll", true, {{"ExitProcess", 1}}}});
+        pe.AddDelayImports({{"WINMM.dll", true, {{"timeGetTime", 2}, {"", 9}}}});
+        const auto nodes = Nodes(pe.Build());
+        CHECK(Paths(nodes) ==
+              std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header",
+                                       "Imports/KERNEL32.dll", "Imports/WINMM.dll (delay-loaded)", "Exports",
+                                       "Miscellaneous", "Package info", "Package info/Units"});
+        CHECK(Node(nodes, "Imports/WINMM.dll (delay-loaded)").Rows ==
+              std::vector<Row>{{"timeGetTime", "2"}, {"", "9"}});
+    }
+}
+
+TEST_CASE("producer detection on 64-bit modules and Rich records") {
+    const Bytes packageInfo = {0x00, 0x00, 0x00, 0xCC, 0, 0, 0, 0, 1, 0, 0, 0, 0x10, 0xEE, 'S', 'y', 's', 0};
+    const auto producer = [](const Bytes& bytes) {
+        const auto rows = Node(Nodes(bytes), "Miscellaneous").Rows;
+        return rows[2][1] + "|" + rows[3][1];
+    };
+    for (const bool plus : {false, true}) {
+        CAPTURE(plus);
+        PeBuilder delphi;
+        if (plus) delphi.MakePe32Plus();
+        delphi.AddImports({{"kernel32.dll", true, {{"ExitProcess", 0}}}});
+        delphi.AddResources({{"DVCLAL", 0, DwordBytes(0x98DF8CA2)}, {"PACKAGEINFO", 0, packageInfo}});
+        CHECK(producer(delphi.Build()) == "Delphi Professional|Object Pascal");
+
+        PeBuilder msvc;
+        if (plus) msvc.MakePe32Plus();
+        msvc.RichHeader = true;
+        msvc.RichEntries = {{0x0105, 33145, 40}, {0x0104, 33145, 12}, {0x0102, 33145, 1}};
+        msvc.Optional.MajorLinkerVersion = msvc.Optional64.MajorLinkerVersion = 14;
+        msvc.Optional.MinorLinkerVersion = msvc.Optional64.MinorLinkerVersion = 38;
+        msvc.AddImports({{"VCRUNTIME140.dll", true, {{"memset", 0}}},
+                         {"api-ms-win-crt-runtime-l1-1-0.dll", true, {{"_initterm", 0}}}});
+        CHECK(producer(msvc.Build()) == "Microsoft Visual C++ (linker 14.38)|C/C++");
+    }
+}

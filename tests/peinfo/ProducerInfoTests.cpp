@@ -28,6 +28,30 @@ TProducerEvidence Imports(std::vector<std::string> modules, std::uint8_t linkerM
     return e;
 }
 
+// A module linked by Microsoft's linker 14.38 from C and C++ objects, or one of the other linkers.
+TProducerEvidence Msvc(std::vector<std::string> modules, std::vector<TRichEntry> entries) {
+    TProducerEvidence e = Imports(std::move(modules), 14);
+    e.MinorLinkerVersion = 38;
+    e.RichEntries = std::move(entries);
+    e.PeHeaderOffset = 0x100;
+    return e;
+}
+TProducerEvidence Lld(std::vector<std::string> modules) {
+    TProducerEvidence e = Imports(std::move(modules), 14, false);
+    e.PeHeaderOffset = 0x78;
+    return e;
+}
+TProducerEvidence GnuLd(std::vector<std::string> modules) {
+    TProducerEvidence e = Imports(std::move(modules), 2, false);
+    e.MinorLinkerVersion = 40;
+    e.PeHeaderOffset = 0x80;
+    return e;
+}
+
+const std::vector<TRichEntry> kCompiledAndLinked = {
+    {0x0105, 33145, 12}, {0x0104, 33145, 3}, {0x0102, 33145, 1}};
+const std::vector<std::string> kUcrt = {"api-ms-win-crt-runtime-l1-1-0.dll", "KERNEL32.dll"};
+
 std::string Producer(const TProducerEvidence& e) {
     std::vector<std::string> texts;
     GetProducerInfo(e, texts);
@@ -85,10 +109,43 @@ TEST_CASE("producer texts from resources, import names and linker") {
         {"Visual Basic 6", Imports({"KERNEL32.dll", "MSVBVM60.DLL"}), "Visual Basic|Basic|"},
         {"Visual Basic runtime", Imports({"msvbrt.dll"}), "Visual Basic|Basic|"},
         {"nothing known", Imports({"KERNEL32.dll"}), "(Unknown)|(Unknown)|"},
+        // Today's tool chains, after the rules above.
+        {"Visual C++ with the universal CRT", Msvc({"KERNEL32.dll", "VCRUNTIME140.dll"}, kCompiledAndLinked),
+         "Microsoft Visual C++ (linker 14.38)|C/C++|"},
+        {"Visual C++, statically linked", Msvc({"KERNEL32.dll"}, {{0x00E1, 40629, 20}}),
+         "Microsoft Visual C++ (linker 14.38)|C/C++|"},
+        {"Microsoft linker without compiled objects",
+         Msvc({"KERNEL32.dll"}, {{0x00FF, 1, 1}, {0x0102, 1, 1}}), "(Unknown)|(Unknown)|"},
+        {"Visual C++ importing msvcrt stays with its rule", Msvc({"msvcrt.dll"}, kCompiledAndLinked),
+         "Visual C++|C/C++|"},
+        {"LLVM linker with msvcrt", Lld({"KERNEL32.dll", "msvcrt.dll"}), "MinGW (LLVM linker)|C/C++|"},
+        {"LLVM linker with the universal CRT", Lld(kUcrt), "MinGW (LLVM linker)|C/C++|"},
+        {"LLVM linker with Visual C++'s runtime",
+         Lld({"api-ms-win-crt-runtime-l1-1-0.dll", "vcruntime140.dll"}), "(Unknown)|(Unknown)|"},
+        {"GNU ld with the universal CRT", GnuLd({"KERNEL32.dll", "ucrtbase.dll"}),
+         "MinGW (GNU C/C++)|C/C++|"},
+        {"GNU ld without a C runtime", GnuLd({"KERNEL32.dll", "ntdll.dll"}), "(Unknown)|(Unknown)|"},
     };
     for (const Case& c : cases) {
         CAPTURE(c.what);
         CHECK(Producer(c.evidence) == c.texts);
+    }
+}
+
+TEST_CASE("Rich record products of Microsoft's C and C++ compilers") {
+    const struct {
+        std::uint16_t id;
+        bool compiler;
+    } cases[] = {
+        {0x000A, true},  {0x000B, true},  {0x005F, true},  {0x0083, true},  {0x00AA, true},  {0x00AB, true},
+        {0x00AE, true},  {0x00CE, true},  {0x00E0, true},  {0x00F3, true},  {0x0104, true},  {0x0105, true},
+        {0x0108, true},  {0x010E, true},  {0x0000, false}, {0x0001, false}, {0x000D, false}, {0x0091, false},
+        {0x0093, false}, {0x009D, false}, {0x009E, false}, {0x00B0, false}, {0x00DE, false}, {0x00FF, false},
+        {0x0102, false}, {0x0103, false}, {0x010A, false}, {0x010F, false}, {0xFFFF, false},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.id);
+        CHECK(IsMicrosoftCompilerProduct(c.id) == c.compiler);
     }
 }
 

@@ -3,9 +3,9 @@
 
 usage: compare_with_pefile.py SCRUTEL_PE PATH...   (a PATH may be a folder: every file in it)
 
-Fields compared: machine, number of sections, time stamp, characteristics, every optional-header
-field, every imported module and function (name or ordinal, hint) and every named export (name,
-ordinal, address). A difference fails, unless it follows one of the display rules below, which the
+Fields compared, for PE32 and PE32+ images: machine, number of sections, time stamp, characteristics,
+every optional-header field, every imported and every delay-imported module and function (name or
+ordinal, hint) and every named export (name, ordinal, address). A difference fails, unless it follows one of the display rules below, which the
 report names with the number of times each one applied.
 """
 import json
@@ -31,8 +31,8 @@ RULES = {
 }
 
 MACHINES = {0x0000: "Any architecture", 0x014C: "Intel 80386 or later", 0x014D: "Intel 80486",
-            0x014E: "Intel Pentium", 0x01C0: "ARM", 0x01C2: "Thumb", 0x0200: "Intel IA64",
-            0x0500: "AMD K8 (64-bit)"}
+            0x014E: "Intel Pentium", 0x01C0: "ARM", 0x01C2: "Thumb", 0x01C4: "ARM Thumb-2", 0x0200: "Intel IA64",
+            0x0500: "AMD K8 (64-bit)", 0x8664: "x64", 0xAA64: "ARM64", 0xA641: "ARM64EC"}
 SUBSYSTEMS = {1: "Native, no subsystem required", 2: "Windows GUI subsystem required",
               3: "Windows console subsystem required", 5: "OS/2 console subsystem required",
               7: "POSIX console subsystem required", 8: "Native, no subsystem required", 9: "Windows CE GUI",
@@ -60,6 +60,17 @@ OPTIONAL_FIELDS = [
 ]
 
 
+# PE32+ has no BaseOfData, and its image base and stack and heap sizes are 64-bit.
+WIDE_FIELDS = {"ImageBase", "SizeOfStackReserve", "SizeOfStackCommit", "SizeOfHeapReserve", "SizeOfHeapCommit"}
+
+
+def optional_fields(plus):
+    if not plus:
+        return OPTIONAL_FIELDS
+    return [(label, field, 64 if field in WIDE_FIELDS else bits)
+            for label, field, bits in OPTIONAL_FIELDS if field != "BaseOfData"]
+
+
 def signed(value, bits):
     if bits == 8:
         return value
@@ -79,7 +90,8 @@ class Comparison:
     def __init__(self):
         self.failures = []
         self.applied = {}
-        self.counts = {"modules": 0, "imported functions": 0, "named exports": 0}
+        self.counts = {"PE32+ images": 0, "modules": 0, "imported functions": 0, "delay-loaded modules": 0,
+                       "delay-imported functions": 0, "named exports": 0}
 
     def rule(self, name, applies=True):
         if applies:
@@ -112,10 +124,10 @@ def compare_headers(c, name, dump, pe):
     optional_rows = rows_of(dump, ["PE Optional Header"])
     optional = {row[0]: row[1] for row in optional_rows}
     oh = pe.OPTIONAL_HEADER
-    suffix = {0x10B: " (PE format)", 0x107: " (ROM image)"}.get(oh.Magic, "")
+    suffix = {0x10B: " (PE format)", 0x107: " (ROM image)", 0x20B: " (PE32+ format)"}.get(oh.Magic, "")
     c.check(name, "Magic", optional.get("Magic"), str(signed(oh.Magic, 16)) + suffix)
     c.rule("magic-suffix", bool(suffix))
-    for label, field, bits in OPTIONAL_FIELDS:
+    for label, field, bits in optional_fields(oh.Magic == 0x20B):
         value = getattr(oh, field)
         c.check(name, label, optional.get(label), str(signed(value, bits)))
         c.rule("sign", bits != 8 and value >= 1 << (bits - 1))
@@ -131,11 +143,18 @@ def compare_headers(c, name, dump, pe):
     c.rule("loader-text")
 
 
-def compare_imports(c, name, dump, pe):
-    ours = [(text(node["path"][1]), [(text(r[0]), int(r[1])) for r in node["rows"]])
-            for node in dump["nodes"] if len(node["path"]) == 2 and node["path"][0] == "Imports"]
+def compare_imports(c, name, dump, pe, delayed):
+    marker = " (delay-loaded)"
+    ours = []
+    for node in dump["nodes"]:
+        path = node["path"]
+        if len(path) != 2 or path[0] != "Imports" or path[1].endswith(marker) != delayed:
+            continue
+        module = path[1][:-len(marker)] if delayed else path[1]
+        ours.append((text(module), [(text(r[0]), int(r[1])) for r in node["rows"]]))
     modules = {}
-    for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []):
+    entries = getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT" if delayed else "DIRECTORY_ENTRY_IMPORT", [])
+    for entry in entries:
         key = fold(entry.dll)
         if key in modules:
             c.rule("module-case", modules[key][0] != entry.dll)
@@ -149,11 +168,13 @@ def compare_imports(c, name, dump, pe):
                 modules[key][1].append((imp.name or b"", signed(imp.hint or 0, 16)))
     theirs = [modules[key] for key in sorted(modules)]
     c.rule("sorted", bool(theirs))
-    c.check(name, "imported modules", [m for m, _ in ours], [m for m, _ in theirs])
-    c.counts["modules"] += len(theirs)
-    c.counts["imported functions"] += sum(len(functions) for _, functions in theirs)
+    what = "delay-loaded modules" if delayed else "imported modules"
+    c.check(name, what, [m for m, _ in ours], [m for m, _ in theirs])
+    c.counts["delay-loaded modules" if delayed else "modules"] += len(theirs)
+    c.counts["delay-imported functions" if delayed else "imported functions"] += sum(
+        len(functions) for _, functions in theirs)
     for (module, functions), (_, expected) in zip(ours, theirs):
-        c.check(name, f"imports of {module.decode('latin-1')}", functions, expected)
+        c.check(name, f"{what[:-1]} {module.decode('latin-1')}", functions, expected)
 
 
 def compare_exports(c, name, dump, pe):
@@ -186,18 +207,20 @@ def compare_file(c, name, dump):
     try:
         pe = pefile.PE(name, fast_load=True)
     except pefile.PEFormatError as e:
-        if kind != "Standard PE":
+        if kind not in ("Standard PE", "PE32+ (64-bit)"):
             return  # NE, LE and others: pefile refuses what Scrutel only classifies
         c.failures.append(f"{name}: pefile refuses a file scrutel-pe reads as a standard PE: {e}")
         return
-    expected_kind = "Unsupported PEPlus Format" if pe.OPTIONAL_HEADER.Magic == 0x20B else "Standard PE"
-    c.check(name, "executable format", kind, expected_kind)
-    if kind != "Standard PE":
+    plus = pe.OPTIONAL_HEADER.Magic == 0x20B
+    c.check(name, "executable format", kind, "PE32+ (64-bit)" if plus else "Standard PE")
+    if kind not in ("Standard PE", "PE32+ (64-bit)"):
         return
-    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"],
-                                           pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_EXPORT"]])
+    c.counts["PE32+ images"] += plus
+    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY[entry] for entry in (
+        "IMAGE_DIRECTORY_ENTRY_IMPORT", "IMAGE_DIRECTORY_ENTRY_EXPORT", "IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT")])
     compare_headers(c, name, dump, pe)
-    compare_imports(c, name, dump, pe)
+    compare_imports(c, name, dump, pe, delayed=False)
+    compare_imports(c, name, dump, pe, delayed=True)
     compare_exports(c, name, dump, pe)
 
 
