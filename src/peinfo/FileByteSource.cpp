@@ -73,6 +73,6 @@ std::size_t FileByteSource::read(std::uint64_t offset, void* into, std::size_t s
         // A short block means the file ended (or shrank) there.
         if (block->size < kBlockSize) break;
     }
-    bytesRead_ += done;
+    bytes_read_ += done;
     return done;
 }

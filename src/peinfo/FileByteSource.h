@@ -15,7 +15,7 @@ public:
     std::size_t read(std::uint64_t offset, void* into, std::size_t size) override;
     std::uint64_t size() const override { return size_; }
     // What all readers of this source have taken from the file so far.
-    std::uint64_t BytesRead() const { return bytesRead_; }
+    std::uint64_t BytesRead() const { return bytes_read_; }
 
 private:
     // The readers take a few bytes at a time from two or three places at once (thunks and names,
@@ -33,6 +33,6 @@ private:
     };
     std::unique_ptr<std::FILE, Closer> file_;
     std::uint64_t size_ = 0;
-    std::uint64_t bytesRead_ = 0;
+    std::uint64_t bytes_read_ = 0;
     std::unique_ptr<std::array<Block, kBlocks>> blocks_ = std::make_unique<std::array<Block, kBlocks>>();
 };

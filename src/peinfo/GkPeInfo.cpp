@@ -168,18 +168,18 @@ const char* Lookup(const Named (&table)[N], std::uint32_t value, const char* oth
 }  // namespace
 
 TPEFileInfo::TPEFileInfo(const std::filesystem::path& fileName, TNumberStyle style)
-    : FileName_(fileName), NumberStyle_(style) {
+    : file_name_(fileName), number_style_(style) {
     FileByteSource file(fileName);
     LoadFile(file);
 }
 
 TPEFileInfo::TPEFileInfo(ByteSource& source, std::filesystem::path fileName, TNumberStyle style)
-    : FileName_(std::move(fileName)), NumberStyle_(style) {
+    : file_name_(std::move(fileName)), number_style_(style) {
     LoadFile(source);
 }
 
 std::string TPEFileInfo::FormatNumber(std::int32_t value) const {
-    if (NumberStyle_ == nsHex) {
+    if (number_style_ == nsHex) {
         char text[16];
         std::snprintf(text, sizeof text, "$%X", static_cast<unsigned>(static_cast<std::uint32_t>(value)));
         return text;
@@ -188,7 +188,7 @@ std::string TPEFileInfo::FormatNumber(std::int32_t value) const {
 }
 
 std::string TPEFileInfo::FormatNumber64(std::int64_t value) const {
-    if (NumberStyle_ == nsHex) {
+    if (number_style_ == nsHex) {
         char text[24];
         std::snprintf(text, sizeof text, "$%llX",
                       static_cast<unsigned long long>(static_cast<std::uint64_t>(value)));
@@ -198,12 +198,12 @@ std::string TPEFileInfo::FormatNumber64(std::int64_t value) const {
 }
 
 std::string TPEFileInfo::GetMachineName() const {
-    if (!IsPE_) return {};
-    return Lookup(kMachines, Image_.FileHeader().Machine, "Unknown CPU");
+    if (!is_pe_) return {};
+    return Lookup(kMachines, image_.FileHeader().Machine, "Unknown CPU");
 }
 
 bool TPEFileInfo::FindSection(std::uint32_t rva, TImageSectionHeader& section) const {
-    const TImageSectionHeader* found = Image_.FindSection(rva);
+    const TImageSectionHeader* found = image_.FindSection(rva);
     if (found) section = *found;
     return found != nullptr;
 }
@@ -213,48 +213,48 @@ void TPEFileInfo::AddRow(std::vector<std::string>& list, const char* label, cons
 }
 
 void TPEFileInfo::LoadFile(ByteSource& source) {
-    CountingSource file(source, BytesRead_);
-    textBudget_ = file.size() == UINT64_MAX ? 0 : file.size() + 4096;
+    CountingSource file(source, bytes_read_);
+    text_budget_ = file.size() == UINT64_MAX ? 0 : file.size() + 4096;
 
-    Image_ = TPEImage(file);
-    if (!Image_.HasDosHeader()) throw EPEFormatError(kInvalidFormat);
-    IsMZ_ = Image_.IsMZ();
+    image_ = TPEImage(file);
+    if (!image_.HasDosHeader()) throw EPEFormatError(kInvalidFormat);
+    is_mz_ = image_.IsMZ();
     BuildDosHeaderList();
-    if (!Image_.HasSignature()) throw EPEFormatError(std::string(kInvalidFormat) + ": No PE signature found");
-    if (!Image_.HasHeaders() || (Image_.IsPE32Plus() && !Image_.HasOptionalHeader64()))
+    if (!image_.HasSignature()) throw EPEFormatError(std::string(kInvalidFormat) + ": No PE signature found");
+    if (!image_.HasHeaders() || (image_.IsPE32Plus() && !image_.HasOptionalHeader64()))
         throw EPEFormatError(kInvalidFormat);
 
-    const auto& signature = Image_.Signature();
+    const auto& signature = image_.Signature();
     const char* kind = "Unsupported (Unknown)";
-    if (Image_.IsPE32Plus()) {
-        IsPE_ = IsPEPlus_ = true;
+    if (image_.IsPE32Plus()) {
+        is_pe_ = is_pe_plus_ = true;
         kind = "PE32+ (64-bit)";
-    } else if (Image_.HasPESignature()) {
-        IsPE_ = true;
+    } else if (image_.HasPESignature()) {
+        is_pe_ = true;
         kind = "Standard PE";
     } else if (signature[0] == 'N' && signature[1] == 'E') {
-        IsNE_ = true;
+        is_ne_ = true;
         kind = "Unsupported 16-bit NE Format";
     } else if (signature[0] == 'L' && signature[1] == 'E') {
-        IsLE_ = true;
+        is_le_ = true;
         kind = "Unsupported LE Format";
     }
-    AddRow(PEHeaderList_, "Executable format", kind);
-    if (!IsPE_) return;
+    AddRow(pe_header_list_, "Executable format", kind);
+    if (!is_pe_) return;
 
-    RichHeader_ = ReadRichHeader(file, Image_.DosHeader());
+    rich_header_ = ReadRichHeader(file, image_.DosHeader());
     BuildFileHeaderList();
-    if (IsPEPlus_)
-        BuildOptionalHeaderList(Image_.OptionalHeader64());
+    if (is_pe_plus_)
+        BuildOptionalHeaderList(image_.OptionalHeader64());
     else
-        BuildOptionalHeaderList(Image_.OptionalHeader());
+        BuildOptionalHeaderList(image_.OptionalHeader());
     ReadImports(file);
     ReadDelayImports(file);
     ReadExports(file);
 }
 
 void TPEFileInfo::BuildDosHeaderList() {
-    const TImageDosHeader& h = Image_.DosHeader();
+    const TImageDosHeader& h = image_.DosHeader();
     const struct {
         const char* label;
         std::uint16_t value;
@@ -276,21 +276,21 @@ void TPEFileInfo::BuildDosHeaderList() {
         {"OEM identifier", h.e_oemid},
         {"OEM information", h.e_oeminfo},
     };
-    for (const auto& row : rows) AddRow(DosHeaderList_, row.label, FormatNumber(Word(row.value)));
-    AddRow(DosHeaderList_, "PE header address", FormatNumber(h.e_lfanew));
+    for (const auto& row : rows) AddRow(dos_header_list_, row.label, FormatNumber(Word(row.value)));
+    AddRow(dos_header_list_, "PE header address", FormatNumber(h.e_lfanew));
 }
 
 void TPEFileInfo::BuildFileHeaderList() {
-    const TImageFileHeader& h = Image_.FileHeader();
-    AddRow(PEHeaderList_, "Machine", GetMachineName());
-    AddRow(PEHeaderList_, "Number of sections", FormatNumber(Word(h.NumberOfSections)));
-    AddRow(PEHeaderList_, "Time/Date stamp", FormatNumber(Dword(h.TimeDateStamp)));
-    AddRow(PEHeaderList_, "Address of symbol table", FormatNumber(Dword(h.PointerToSymbolTable)));
-    AddRow(PEHeaderList_, "Number of symbols", FormatNumber(Dword(h.NumberOfSymbols)));
-    AddRow(PEHeaderList_, "Size of optional header", FormatNumber(Word(h.SizeOfOptionalHeader)));
-    AddRow(PEHeaderList_, "Characteristics", FormatNumber(Word(h.Characteristics)));
+    const TImageFileHeader& h = image_.FileHeader();
+    AddRow(pe_header_list_, "Machine", GetMachineName());
+    AddRow(pe_header_list_, "Number of sections", FormatNumber(Word(h.NumberOfSections)));
+    AddRow(pe_header_list_, "Time/Date stamp", FormatNumber(Dword(h.TimeDateStamp)));
+    AddRow(pe_header_list_, "Address of symbol table", FormatNumber(Dword(h.PointerToSymbolTable)));
+    AddRow(pe_header_list_, "Number of symbols", FormatNumber(Dword(h.NumberOfSymbols)));
+    AddRow(pe_header_list_, "Size of optional header", FormatNumber(Word(h.SizeOfOptionalHeader)));
+    AddRow(pe_header_list_, "Characteristics", FormatNumber(Word(h.Characteristics)));
     for (const Named& bit : kCharacteristics)
-        if (h.Characteristics & bit.value) AddRow(PEHeaderList_, "  Characteristic", bit.text);
+        if (h.Characteristics & bit.value) AddRow(pe_header_list_, "  Characteristic", bit.text);
 }
 
 // One list for both widths: PE32+ has no BaseOfData, and its image base and stack and heap sizes are
@@ -298,7 +298,7 @@ void TPEFileInfo::BuildFileHeaderList() {
 template <class Header>
 void TPEFileInfo::BuildOptionalHeaderList(const Header& h) {
     constexpr bool plus = std::is_same_v<Header, TImageOptionalHeader64>;
-    auto& list = OptionalHeaderList_;
+    auto& list = optional_header_list_;
     auto number = [&](const char* label, std::int32_t value) { AddRow(list, label, FormatNumber(value)); };
     auto wide = [&](const char* label, auto value) {
         if constexpr (plus)
@@ -362,11 +362,11 @@ void TPEFileInfo::BuildOptionalHeaderList(const Header& h) {
 }
 
 bool TPEFileInfo::Spend(std::uint64_t cost) {
-    if (cost > textBudget_) {
-        textBudget_ = 0;
+    if (cost > text_budget_) {
+        text_budget_ = 0;
         return false;
     }
-    textBudget_ -= cost;
+    text_budget_ -= cost;
     return true;
 }
 
@@ -375,9 +375,9 @@ std::string TPEFileInfo::ReadModuleName(TImageByRva& image, std::uint64_t rva) c
 }
 
 void TPEFileInfo::ReadImports(ByteSource& file) {
-    const TImageDataDirectory directory = Image_.DataDirectory(IMAGE_DIRECTORY_IMPORT);
-    if (directory.VirtualAddress == 0 || !Image_.FindSection(directory.VirtualAddress)) return;
-    TImageByRva image(file, Image_);
+    const TImageDataDirectory directory = image_.DataDirectory(IMAGE_DIRECTORY_IMPORT);
+    if (directory.VirtualAddress == 0 || !image_.FindSection(directory.VirtualAddress)) return;
+    TImageByRva image(file, image_);
 
     std::unordered_map<std::string, TImportExport*> byName;  // keys folded to lower case
     std::uint64_t rva = directory.VirtualAddress;
@@ -390,16 +390,16 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
         TImportExport*& collection = byName[LowerAscii(name)];
         if (!collection) {
             if (!Spend(sizeof descriptor + name.size())) break;
-            ImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
-            collection = ImportList_.back().get();
-            ImportsWithoutLookupTable_ = descriptor.OriginalFirstThunk == 0;
+            import_list_.push_back(std::make_unique<TImportExport>(std::move(name)));
+            collection = import_list_.back().get();
+            imports_without_lookup_table_ = descriptor.OriginalFirstThunk == 0;
         }
         ReadImportThunks(
             image, descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk,
             file.size(), 0, *collection);
-        if (textBudget_ == 0) break;
+        if (text_budget_ == 0) break;
     }
-    std::stable_sort(ImportList_.begin(), ImportList_.end(), [](const auto& a, const auto& b) {
+    std::stable_sort(import_list_.begin(), import_list_.end(), [](const auto& a, const auto& b) {
         return LessTextAscii(a->ModuleName, b->ModuleName);
     });
 }
@@ -408,14 +408,14 @@ void TPEFileInfo::ReadImports(ByteSource& file) {
 // delay-load tables of the first format they hold virtual addresses: `base` is then the image base.
 void TPEFileInfo::ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, std::uint64_t fileSize,
                                    std::uint64_t base, TImportExport& collection) {
-    const std::uint64_t width = IsPEPlus_ ? 8 : 4;
+    const std::uint64_t width = is_pe_plus_ ? 8 : 4;
     const std::uint64_t ordinalFlag = std::uint64_t{1} << (8 * width - 1);
     std::uint64_t rva = thunkRva;
     for (;;) {
         std::uint64_t thunk = 0;
         std::uint32_t narrow = 0;
-        if (IsPEPlus_ ? !read_le(image, rva, thunk) : !read_le(image, rva, narrow)) break;
-        if (!IsPEPlus_) thunk = narrow;
+        if (is_pe_plus_ ? !read_le(image, rva, thunk) : !read_le(image, rva, narrow)) break;
+        if (!is_pe_plus_) thunk = narrow;
         if (EndsAtFileEnd(image, rva, width, fileSize) || thunk == 0) break;
         rva += width;
         TImportExportItem item;
@@ -435,37 +435,37 @@ void TPEFileInfo::ReadImportThunks(TImageByRva& image, std::uint64_t thunkRva, s
 }
 
 void TPEFileInfo::ReadDelayImports(ByteSource& file) {
-    const TImageDataDirectory directory = Image_.DataDirectory(IMAGE_DIRECTORY_DELAY_IMPORT);
-    if (directory.VirtualAddress == 0 || !Image_.FindSection(directory.VirtualAddress)) return;
-    TImageByRva image(file, Image_);
+    const TImageDataDirectory directory = image_.DataDirectory(IMAGE_DIRECTORY_DELAY_IMPORT);
+    if (directory.VirtualAddress == 0 || !image_.FindSection(directory.VirtualAddress)) return;
+    TImageByRva image(file, image_);
     std::unordered_map<std::string, TImportExport*> byName;  // keys folded to lower case
     TImageDelayLoadDescriptor descriptor;
     // Each pass moves 32 bytes on within one section, which bounds the walk.
     for (std::uint64_t rva = directory.VirtualAddress;
-         textBudget_ > 0 && read_value(image, rva, descriptor) && descriptor.DllNameRVA != 0;
+         text_budget_ > 0 && read_value(image, rva, descriptor) && descriptor.DllNameRVA != 0;
          rva += sizeof descriptor) {
         const std::uint64_t base =
-            descriptor.Attributes & 1 || IsPEPlus_ ? 0 : Image_.OptionalHeader().ImageBase;
+            descriptor.Attributes & 1 || is_pe_plus_ ? 0 : image_.OptionalHeader().ImageBase;
         std::string name = ReadModuleName(image, descriptor.DllNameRVA - base);
         TImportExport*& collection = byName[LowerAscii(name)];
         if (!collection) {
             if (!Spend(sizeof descriptor + name.size())) break;
-            DelayImportList_.push_back(std::make_unique<TImportExport>(std::move(name)));
-            collection = DelayImportList_.back().get();
+            delay_import_list_.push_back(std::make_unique<TImportExport>(std::move(name)));
+            collection = delay_import_list_.back().get();
         }
         if (descriptor.ImportNameTableRVA != 0)
             ReadImportThunks(image, descriptor.ImportNameTableRVA - base, file.size(), base, *collection);
     }
-    std::stable_sort(DelayImportList_.begin(), DelayImportList_.end(), [](const auto& a, const auto& b) {
+    std::stable_sort(delay_import_list_.begin(), delay_import_list_.end(), [](const auto& a, const auto& b) {
         return LessTextAscii(a->ModuleName, b->ModuleName);
     });
 }
 
 void TPEFileInfo::ReadExports(ByteSource& file) {
-    ExportList_.clear();
-    const TImageDataDirectory directory = Image_.DataDirectory(IMAGE_DIRECTORY_EXPORT);
-    if (directory.VirtualAddress == 0 || !Image_.FindSection(directory.VirtualAddress)) return;
-    TImageByRva image(file, Image_);
+    export_list_.clear();
+    const TImageDataDirectory directory = image_.DataDirectory(IMAGE_DIRECTORY_EXPORT);
+    if (directory.VirtualAddress == 0 || !image_.FindSection(directory.VirtualAddress)) return;
+    TImageByRva image(file, image_);
     TImageExportDirectory exports;
     if (!read_value(image, directory.VirtualAddress, exports) || exports.Characteristics != 0) return;
 
@@ -474,7 +474,7 @@ void TPEFileInfo::ReadExports(ByteSource& file) {
     // Each row needs at least its name pointer and its ordinal in the file: NumberOfNames alone does
     // not size the list.
     const std::uint64_t fileSize = file.size() == UINT64_MAX ? 0 : file.size();
-    ExportList_.reserve(
+    export_list_.reserve(
         static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t(count), fileSize / 6)));
 
     // A table entry that cannot be read whole fails the reader; that ends the loop within the section.
@@ -491,9 +491,9 @@ void TPEFileInfo::ReadExports(ByteSource& file) {
         if (!read_le(image, exports.AddressOfFunctions + 4 * std::uint64_t{ordinalIndex}, entryPoint))
             throw EStreamError(kStreamReadError);
         if (!Spend(6 + name.size())) break;
-        ExportList_.push_back(name + '\t' + FormatNumber(Dword(ordinalIndex + exports.Base)) + '\t' +
-                              FormatNumber(Dword(entryPoint)));
+        export_list_.push_back(name + '\t' + FormatNumber(Dword(ordinalIndex + exports.Base)) + '\t' +
+                               FormatNumber(Dword(entryPoint)));
     }
-    std::stable_sort(ExportList_.begin(), ExportList_.end(),
+    std::stable_sort(export_list_.begin(), export_list_.end(),
                      [](const std::string& a, const std::string& b) { return LessTextAscii(a, b); });
 }

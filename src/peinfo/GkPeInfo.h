@@ -54,24 +54,24 @@ public:
     // Reads from `source` only while constructing; fileName is what FileName() reports.
     TPEFileInfo(ByteSource& source, std::filesystem::path fileName, TNumberStyle style);
 
-    const std::filesystem::path& FileName() const { return FileName_; }
-    bool IsMZ() const { return IsMZ_; }
+    const std::filesystem::path& FileName() const { return file_name_; }
+    bool IsMZ() const { return is_mz_; }
     // A PE image, PE32 or PE32+, read in full: headers, imports and exports.
-    bool IsPE() const { return IsPE_; }
+    bool IsPE() const { return is_pe_; }
     // A PE32+ (64-bit) image; IsPE is set too.
-    bool IsPEPlus() const { return IsPEPlus_; }
-    bool IsNE() const { return IsNE_; }
-    bool IsLE() const { return IsLE_; }
-    bool ImportsWithoutLookupTable() const { return ImportsWithoutLookupTable_; }
+    bool IsPEPlus() const { return is_pe_plus_; }
+    bool IsNE() const { return is_ne_; }
+    bool IsLE() const { return is_le_; }
+    bool ImportsWithoutLookupTable() const { return imports_without_lookup_table_; }
 
-    const std::vector<std::string>& DosHeaderList() const { return DosHeaderList_; }
-    const std::vector<std::string>& PEHeaderList() const { return PEHeaderList_; }
-    const std::vector<std::string>& OptionalHeaderList() const { return OptionalHeaderList_; }
+    const std::vector<std::string>& DosHeaderList() const { return dos_header_list_; }
+    const std::vector<std::string>& PEHeaderList() const { return pe_header_list_; }
+    const std::vector<std::string>& OptionalHeaderList() const { return optional_header_list_; }
     // Sorted by module name ignoring case; each entry owns its collection.
-    const std::vector<std::unique_ptr<TImportExport>>& ImportList() const { return ImportList_; }
-    const std::vector<std::string>& ExportList() const { return ExportList_; }
+    const std::vector<std::unique_ptr<TImportExport>>& ImportList() const { return import_list_; }
+    const std::vector<std::string>& ExportList() const { return export_list_; }
     // The modules named by the delay-load directory, grouped and sorted like ImportList.
-    const std::vector<std::unique_ptr<TImportExport>>& DelayImportList() const { return DelayImportList_; }
+    const std::vector<std::unique_ptr<TImportExport>>& DelayImportList() const { return delay_import_list_; }
 
     std::string FormatNumber(std::int32_t value) const;
     // The 64-bit fields of a PE32+ optional header, signed like the 32-bit ones.
@@ -81,17 +81,17 @@ public:
     bool FindSection(std::uint32_t rva, TImageSectionHeader& section) const;
 
     // The headers and the section table, parsed once; the resource and producer readers use them too.
-    const TPEImage& Image() const { return Image_; }
-    const TImageDosHeader& DosHeader() const { return Image_.DosHeader(); }
-    const TImageFileHeader& FileHeader() const { return Image_.FileHeader(); }
-    const TImageOptionalHeader32& OptionalHeader() const { return Image_.OptionalHeader(); }
-    std::int64_t SectionTableOffset() const { return Image_.SectionTableOffset(); }
-    const std::vector<TImageSectionHeader>& Sections() const { return Image_.Sections(); }
+    const TPEImage& Image() const { return image_; }
+    const TImageDosHeader& DosHeader() const { return image_.DosHeader(); }
+    const TImageFileHeader& FileHeader() const { return image_.FileHeader(); }
+    const TImageOptionalHeader32& OptionalHeader() const { return image_.OptionalHeader(); }
+    std::int64_t SectionTableOffset() const { return image_.SectionTableOffset(); }
+    const std::vector<TImageSectionHeader>& Sections() const { return image_.Sections(); }
     // A linker's "Rich" record between the MS-DOS header and the PE signature (standard PE images only).
-    bool HasRichHeader() const { return RichHeader_.has_value(); }
-    const std::optional<std::vector<TRichEntry>>& RichHeader() const { return RichHeader_; }
+    bool HasRichHeader() const { return rich_header_.has_value(); }
+    const std::optional<std::vector<TRichEntry>>& RichHeader() const { return rich_header_; }
     // Bytes the reader took from the file while constructing.
-    std::uint64_t BytesRead() const { return BytesRead_; }
+    std::uint64_t BytesRead() const { return bytes_read_; }
 
 private:
     void LoadFile(ByteSource& file);
@@ -107,17 +107,17 @@ private:
     void ReadExports(ByteSource& file);
     void AddRow(std::vector<std::string>& list, const char* label, const std::string& value);
 
-    std::filesystem::path FileName_;
-    bool ImportsWithoutLookupTable_ = false;
-    bool IsPE_ = false, IsPEPlus_ = false, IsNE_ = false, IsLE_ = false, IsMZ_ = false;
-    std::vector<std::unique_ptr<TImportExport>> ImportList_, DelayImportList_;
-    std::vector<std::string> ExportList_, DosHeaderList_, PEHeaderList_, OptionalHeaderList_;
-    TPEImage Image_;
-    TNumberStyle NumberStyle_;
-    std::optional<std::vector<TRichEntry>> RichHeader_;
-    std::uint64_t BytesRead_ = 0;
+    std::filesystem::path file_name_;
+    bool imports_without_lookup_table_ = false;
+    bool is_pe_ = false, is_pe_plus_ = false, is_ne_ = false, is_le_ = false, is_mz_ = false;
+    std::vector<std::unique_ptr<TImportExport>> import_list_, delay_import_list_;
+    std::vector<std::string> export_list_, dos_header_list_, pe_header_list_, optional_header_list_;
+    TPEImage image_;
+    TNumberStyle number_style_;
+    std::optional<std::vector<TRichEntry>> rich_header_;
+    std::uint64_t bytes_read_ = 0;
     // Names kept by the import and export walks: bounded by the file's size, since honest tables give
     // every name bytes of its own. Spend takes a kept entry's share, or ends the walks when it is used up.
     bool Spend(std::uint64_t cost);
-    std::uint64_t textBudget_ = 0;
+    std::uint64_t text_budget_ = 0;
 };

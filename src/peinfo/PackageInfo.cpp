@@ -101,12 +101,12 @@ bool WalkPackageInfo(std::span<const unsigned char> data, std::uint32_t& flags,
 }
 
 void TPackageInfo::Clear() {
-    PackageNames_.clear();
-    PackageInfoRows_.clear();
+    package_names_.clear();
+    package_info_rows_.clear();
 }
 
 void TPackageInfo::AddPackageName(const std::string& name, TNameType type, std::uint8_t /*unitFlags*/) {
-    PackageNames_.push_back({name, type});
+    package_names_.push_back({name, type});
 }
 
 void TPackageInfo::ReadPackageInfo(ByteSource& file, const TPEImage& image) {
@@ -124,10 +124,10 @@ void TPackageInfo::ReadPackageInfo(std::span<const unsigned char> data) {
             AddPackageName(name, type, unitFlags);
         });
     if (!walked) return Clear();
-    if (PackageNames_.empty()) return;
+    if (package_names_.empty()) return;
 
     const auto row = [this](const char* label, const char* value) {
-        PackageInfoRows_.push_back(std::string(label) + '\t' + value);
+        package_info_rows_.push_back(std::string(label) + '\t' + value);
     };
     row("Build", flags & 0x1 ? "Never" : "Always");
     row("Package type", flags & 0x2 ? "Designtime" : flags & 0x4 ? "Runtime" : "Designtime and runtime");
@@ -139,16 +139,16 @@ void TPackageInfo::ReadPackageInfo(std::span<const unsigned char> data) {
         row("Module type", moduleType);
         // An EXE's DCP/BPI name is not shown.
         if (flags >> 30 == 3) {
-            const auto dcp = std::find_if(PackageNames_.begin(), PackageNames_.end(),
+            const auto dcp = std::find_if(package_names_.begin(), package_names_.end(),
                                           [](const TPackageName& n) { return n.NameType == ntDcpBpiName; });
-            if (dcp != PackageNames_.end()) PackageNames_.erase(dcp);
+            if (dcp != package_names_.end()) package_names_.erase(dcp);
         }
     }
 }
 
 std::vector<std::pair<std::string, std::string>> TPackageInfo::UnitRows() const {
     std::vector<std::pair<std::string, std::string>> rows;
-    rows.reserve(PackageNames_.size());
-    for (const TPackageName& name : PackageNames_) rows.emplace_back(name.Name, NameTypeText(name.NameType));
+    rows.reserve(package_names_.size());
+    for (const TPackageName& name : package_names_) rows.emplace_back(name.Name, NameTypeText(name.NameType));
     return rows;
 }

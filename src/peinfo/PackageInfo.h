@@ -42,13 +42,13 @@ public:
     void Clear();
     void AddPackageName(const std::string& name, TNameType type, std::uint8_t unitFlags);
 
-    const std::vector<TPackageName>& PackageNames() const { return PackageNames_; }
+    const std::vector<TPackageName>& PackageNames() const { return package_names_; }
     // Label, TAB, value.
-    const std::vector<std::string>& PackageInfoRows() const { return PackageInfoRows_; }
+    const std::vector<std::string>& PackageInfoRows() const { return package_info_rows_; }
     // The "Units" node's rows: name and name type text.
     std::vector<std::pair<std::string, std::string>> UnitRows() const;
 
 private:
-    std::vector<TPackageName> PackageNames_;
-    std::vector<std::string> PackageInfoRows_;
+    std::vector<TPackageName> package_names_;
+    std::vector<std::string> package_info_rows_;
 };

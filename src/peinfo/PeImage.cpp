@@ -21,25 +21,25 @@ std::uint64_t SpanOf(const TImageSectionHeader& section) {
 }  // namespace
 
 TPEImage::TPEImage(ByteSource& file) {
-    hasDosHeader_ = read_value(file, 0, dos_);
-    if (!hasDosHeader_) return;
+    has_dos_header_ = read_value(file, 0, dos_);
+    if (!has_dos_header_) return;
     const std::int64_t signatureOffset = dos_.e_lfanew;
-    hasSignature_ = ReadAt(file, signatureOffset, signature_);
-    if (!hasSignature_) return;
+    has_signature_ = ReadAt(file, signatureOffset, signature_);
+    if (!has_signature_) return;
     const std::int64_t optionalOffset = signatureOffset + kSignatureSize + kFileHeaderSize;
-    hasHeaders_ =
+    has_headers_ =
         ReadAt(file, signatureOffset + kSignatureSize, file_) && ReadAt(file, optionalOffset, optional32_);
-    if (!hasHeaders_ || !HasPESignature()) return;
+    if (!has_headers_ || !HasPESignature()) return;
     if (optional32_.Magic == IMAGE_MAGIC_PE32_PLUS) {
-        hasOptionalHeader64_ = ReadAt(file, optionalOffset, optional64_);
-        if (!hasOptionalHeader64_) optional64_ = {};
+        has_optional_header64_ = ReadAt(file, optionalOffset, optional64_);
+        if (!has_optional_header64_) optional64_ = {};
     }
 
-    sectionTableOffset_ = optionalOffset + file_.SizeOfOptionalHeader;
+    section_table_offset_ = optionalOffset + file_.SizeOfOptionalHeader;
     const std::int32_t count = static_cast<std::int16_t>(file_.NumberOfSections);
     TImageSectionHeader section;
     for (std::int32_t i = 0; i < count; ++i) {
-        if (!ReadAt(file, sectionTableOffset_ + std::int64_t{sizeof section} * i, section)) break;
+        if (!ReadAt(file, section_table_offset_ + std::int64_t{sizeof section} * i, section)) break;
         sections_.push_back(section);
     }
     BuildRanges();
@@ -81,18 +81,18 @@ void TPEImage::BuildRanges() {
 }
 
 bool TPEImage::HasPESignature() const {
-    return hasSignature_ && std::memcmp(signature_.data(), "PE\0\0", 4) == 0;
+    return has_signature_ && std::memcmp(signature_.data(), "PE\0\0", 4) == 0;
 }
 
 bool TPEImage::LoadableAsModule() const {
-    return hasHeaders_ && IsMZ() && HasPESignature() &&
-           (optional32_.Magic == IMAGE_MAGIC_PE32 || hasOptionalHeader64_);
+    return has_headers_ && IsMZ() && HasPESignature() &&
+           (optional32_.Magic == IMAGE_MAGIC_PE32 || has_optional_header64_);
 }
 
 TImageDataDirectory TPEImage::DataDirectory(int index) const {
-    if (!hasHeaders_ || !HasPESignature() || index < 0) return {};
+    if (!has_headers_ || !HasPESignature() || index < 0) return {};
     const bool plus = optional32_.Magic == IMAGE_MAGIC_PE32_PLUS;
-    if (plus && !hasOptionalHeader64_) return {};
+    if (plus && !has_optional_header64_) return {};
     const std::uint32_t count = plus ? optional64_.NumberOfRvaAndSizes : optional32_.NumberOfRvaAndSizes;
     if (static_cast<std::uint32_t>(index) >= std::min<std::uint32_t>(count, 16)) return {};
     return plus ? optional64_.DataDirectory[index] : optional32_.DataDirectory[index];

@@ -78,12 +78,12 @@ public:
     explicit TPEImage(ByteSource& file);
     TPEImage() = default;
 
-    bool HasDosHeader() const { return hasDosHeader_; }
-    bool HasSignature() const { return hasSignature_; }
+    bool HasDosHeader() const { return has_dos_header_; }
+    bool HasSignature() const { return has_signature_; }
     // The file header and the 224 bytes that follow it could be read in full.
-    bool HasHeaders() const { return hasHeaders_; }
+    bool HasHeaders() const { return has_headers_; }
     // A PE32+ image whose 240-byte optional header could be read in full.
-    bool HasOptionalHeader64() const { return hasOptionalHeader64_; }
+    bool HasOptionalHeader64() const { return has_optional_header64_; }
 
     bool IsMZ() const { return dos_.e_magic == 0x5A4D; }
     bool HasPESignature() const;
@@ -105,7 +105,7 @@ public:
     TImageDataDirectory DataDirectory(int index) const;
 
     // e_lfanew + 24 + SizeOfOptionalHeader, where the loader takes the section table to start.
-    std::int64_t SectionTableOffset() const { return sectionTableOffset_; }
+    std::int64_t SectionTableOffset() const { return section_table_offset_; }
     // The section headers that could be read whole, NumberOfSections taken as a signed 16-bit count.
     const std::vector<TImageSectionHeader>& Sections() const { return sections_; }
     // The first section that spans rva: VirtualSize bytes from VirtualAddress, or SizeOfRawData bytes
@@ -123,8 +123,9 @@ private:
     TImageFileHeader file_{};
     TImageOptionalHeader32 optional32_{};
     TImageOptionalHeader64 optional64_{};
-    bool hasDosHeader_ = false, hasSignature_ = false, hasHeaders_ = false, hasOptionalHeader64_ = false;
-    std::int64_t sectionTableOffset_ = 0;
+    bool has_dos_header_ = false, has_signature_ = false, has_headers_ = false,
+         has_optional_header64_ = false;
+    std::int64_t section_table_offset_ = 0;
     std::vector<TImageSectionHeader> sections_;
     // The RVA space cut into ranges that each belong to the first section spanning them, in RVA order:
     // a lookup is a binary search even where a hostile table lists thousands of overlapping sections.

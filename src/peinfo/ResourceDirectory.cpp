@@ -13,11 +13,11 @@ constexpr std::size_t DIRECTORY_HEADER_SIZE = 16, ENTRY_SIZE = 8;
 
 TResourceDirectory::TResourceDirectory(ByteSource& file, const TPEImage& image)
     : image_(file, image),
-      directoryRva_(image.LoadableAsModule() ? image.DataDirectory(IMAGE_DIRECTORY_RESOURCE).VirtualAddress
-                                             : 0) {}
+      directory_rva_(image.LoadableAsModule() ? image.DataDirectory(IMAGE_DIRECTORY_RESOURCE).VirtualAddress
+                                              : 0) {}
 
 std::vector<TResourceDirectory::Entry> TResourceDirectory::ReadEntries(std::uint32_t directoryOffset) const {
-    const std::uint64_t rva = std::uint64_t{directoryRva_} + directoryOffset;
+    const std::uint64_t rva = std::uint64_t{directory_rva_} + directoryOffset;
     std::uint16_t named = 0, numbered = 0;
     if (!read_le(image_, rva + 12, named) || !read_le(image_, rva + 14, numbered)) return {};
     // At most 131070 entries; the reads end where the section does.
@@ -33,7 +33,7 @@ std::vector<TResourceDirectory::Entry> TResourceDirectory::ReadEntries(std::uint
 }
 
 bool TResourceDirectory::NameEquals(std::uint32_t nameOffset, std::string_view name) const {
-    const std::uint64_t rva = std::uint64_t{directoryRva_} + nameOffset;
+    const std::uint64_t rva = std::uint64_t{directory_rva_} + nameOffset;
     std::uint16_t length = 0;
     if (!read_le(image_, rva, length) || length != name.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -46,7 +46,7 @@ bool TResourceDirectory::NameEquals(std::uint32_t nameOffset, std::string_view n
 // The type, name and language levels are walked exactly once each, so a directory that points back
 // into itself ends with the wrong kind of entry instead of a loop.
 std::optional<std::uint32_t> TResourceDirectory::FindRcDataName(std::string_view name) const {
-    if (directoryRva_ == 0) return std::nullopt;
+    if (directory_rva_ == 0) return std::nullopt;
     std::optional<std::uint32_t> types;
     for (const Entry& entry : ReadEntries(0))
         if (entry.Name == RT_RCDATA && (entry.OffsetToData & SUBDIRECTORY)) {
@@ -73,7 +73,7 @@ std::optional<std::vector<unsigned char>> TResourceDirectory::RcData(std::string
     const Entry& chosen = neutral != entries.end() ? *neutral : entries.front();
     if (chosen.OffsetToData & SUBDIRECTORY) return std::nullopt;
 
-    const std::uint64_t dataEntry = std::uint64_t{directoryRva_} + chosen.OffsetToData;
+    const std::uint64_t dataEntry = std::uint64_t{directory_rva_} + chosen.OffsetToData;
     std::uint32_t dataRva = 0, dataSize = 0;
     if (!read_le(image_, dataEntry, dataRva) || !read_le(image_, dataEntry + 4, dataSize))
         return std::nullopt;

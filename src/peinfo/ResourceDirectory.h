@@ -32,5 +32,5 @@ private:
     bool NameEquals(std::uint32_t nameOffset, std::string_view name) const;
 
     mutable TImageByRva image_;
-    std::uint32_t directoryRva_ = 0;  // 0: the image has no resources
+    std::uint32_t directory_rva_ = 0;  // 0: the image has no resources
 };
