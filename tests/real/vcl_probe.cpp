@@ -1085,10 +1085,12 @@ void DumpObjectFields(Program& program, Address object, const WindowInfo* window
     }
     // Visible and enabled bytes.
     if (const Offset* visible = offset_of("Visible", "FVisible"))
-        std::printf("    Visible byte +%u = %u%s\n", visible->offset, bytes[visible->offset],
+        std::printf("    Visible byte +%u = %u%s\n", visible->offset,
+                    (visible->offset < bytes.size() ? bytes[visible->offset] : 0u),
                     window ? (window->visible ? " (window visible)" : " (window hidden)") : "");
     if (const Offset* enabled = Find(offsets, "field:FEnabled"))
-        std::printf("    Enabled byte +%u = %u%s\n", enabled->offset, bytes[enabled->offset],
+        std::printf("    Enabled byte +%u = %u%s\n", enabled->offset,
+                    (enabled->offset < bytes.size() ? bytes[enabled->offset] : 0u),
                     window ? (window->enabled ? " (window enabled)" : " (window disabled)") : "");
 
     // Font.
