@@ -134,6 +134,10 @@ TEST_CASE_FIXTURE(ColorTab, "typing into the notation boxes: every other box fol
     Retype(cbDecimal, L"999999999");
     CHECK(Texts() == L"#FFFFFF|FFFFFF|99999999|clWhite|255|255|255");
     CHECK(shown_errors.empty());
+
+    // What a failed screen read gives is no color.
+    page.ShowColor(static_cast<std::int32_t>(CLR_INVALID));
+    CHECK(Texts() == L"#FFFFFF|FFFFFF|99999999|clWhite|255|255|255");
 }
 
 TEST_CASE_FIXTURE(ColorTab, "a color name: a system color applies its current value and lists its peers") {

@@ -189,6 +189,32 @@ TEST_CASE_FIXTURE(PipetteScene,
     ReleaseButton();
     CheckIdle(*this);
     CHECK_FALSE(page.CheckBoxEmptyPipette.checked());
+
+    // Another window takes the mouse: the release will never come, the drag ends now.
+    PressOnPipette();
+    ::SetCapture(form.handle());
+    CHECK_FALSE(page.Pipette.Active());
+    CHECK(ui::Application::instance().cursor_override() == 0);
+    ::ReleaseCapture();
+    ReleaseButton();
+}
+
+TEST_CASE_FIXTURE(PipetteScene, "no GDI object outlives 500 pipette moves and 50 magnifier showings") {
+    const POINT points[2] = {Centre(fixture.window("teal")), Centre(fixture.window("gold"))};
+    const long before = ui::live_gdi_objects();
+    page.Pipette.ColorPickerMouseDown();
+    for (int i = 0; i < 500; ++i) {
+        ::SetCursorPos(points[i % 2].x, points[i % 2].y);
+        page.Pipette.ColorPickerMouseMove();
+    }
+    for (int i = 0; i < 50; ++i) {
+        page.ShowMagnifier();
+        page.HideMagnifier();
+    }
+    page.Pipette.ColorPickerMouseUp();
+    ui::Application::instance().process_messages();
+    CHECK(ui::live_gdi_objects() == before);
+    CHECK(page.Model().LastColor() == static_cast<std::int32_t>(Gold));
 }
 
 TEST_CASE_FIXTURE(PipetteScene,
