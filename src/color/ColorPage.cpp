@@ -78,7 +78,7 @@ void TColorPage::Create(HWND page) {
     ImageWebUnsafe.set_icon(web_unsafe_icon_.get());
     ImageWebUnsafe.set_visible(false);
     ImageWebUnsafe.on_click = [this] { ImageWebUnsafeClick(); };
-    hints_.create(::GetAncestor(page, GA_ROOT));
+    hints_.create();
     hints_.add(ImageWebUnsafe.handle(), L"Click to get nearest WebColor");
 
     Pipette.Create(page, {214, 8, 33, 33});

@@ -17,10 +17,10 @@ TOOLINFOW ToolOf(HWND owner, HWND tool) {
 
 }  // namespace
 
-void ToolTip::create(HWND owner) {
+void ToolTip::create() {
     hwnd_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                                  ::GetModuleHandleW(nullptr), nullptr));
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                  nullptr, ::GetModuleHandleW(nullptr), nullptr));
 }
 
 void ToolTip::add(HWND tool, const std::wstring& text) {

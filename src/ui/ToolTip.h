@@ -10,7 +10,9 @@ namespace ui {
 
 class ToolTip {
 public:
-    void create(HWND owner);
+    // The tooltip is owned by no window: under Wine a form that owns a topmost window cannot itself be
+    // made topmost any more (SetWindowPos with HWND_TOPMOST leaves its style unchanged).
+    void create();
     // The hint of a window of the owner's (a static control needs SS_NOTIFY to be seen).
     void add(HWND tool, const std::wstring& text);
     std::wstring text(HWND tool) const;

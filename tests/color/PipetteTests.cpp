@@ -16,6 +16,7 @@
 #include "support/MainFormHarness.h"
 #include "support/WideStringMaker.h"
 #include "ui/Application.h"
+#include "ui/Text.h"
 
 using namespace finder_test;
 
@@ -199,6 +200,17 @@ TEST_CASE_FIXTURE(PipetteScene,
     ReleaseButton();
 }
 
+TEST_CASE_FIXTURE(PipetteScene, "the web-unsafe indicator shows its hint while the pointer rests on it") {
+    ::SetWindowTextW(page.EditWebColor.handle(), L"#FF8000");
+    REQUIRE(page.ImageWebUnsafe.visible());
+    MoveMouse(Offset(page.ImageWebUnsafe.handle(), 10, 10));
+    MoveMouse(Centre(page.ImageWebUnsafe.handle()));
+    CHECK(WaitUntil([&] { return ::IsWindowVisible(page.Hints().handle()) != FALSE; }));
+    CHECK(ui::window_text(page.Hints().handle()) == L"Click to get nearest WebColor");
+    MoveMouse(Centre(page.EditColorHex.handle()));
+    CHECK(WaitUntil([&] { return ::IsWindowVisible(page.Hints().handle()) == FALSE; }));
+}
+
 TEST_CASE_FIXTURE(PipetteScene, "no GDI object outlives 500 pipette moves and 50 magnifier showings") {
     const POINT points[2] = {Centre(fixture.window("teal")), Centre(fixture.window("gold"))};
     const long before = ui::live_gdi_objects();
@@ -352,13 +364,6 @@ HWND MagnifierOf(DWORD pid) {
 }
 
 HICON IconOf(HWND picture) { return reinterpret_cast<HICON>(::SendMessageW(picture, STM_GETICON, 0, 0)); }
-
-HCURSOR CurrentCursor() {
-    CURSORINFO info{};
-    info.cbSize = sizeof info;
-    ::GetCursorInfo(&info);
-    return info.hCursor;
-}
 
 }  // namespace
 
