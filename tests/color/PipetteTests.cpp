@@ -75,9 +75,12 @@ struct PipetteScene : FrameSettingsStored {
         if (page.Pipette.Active()) ReleaseButton();
         page.UseMagnifier(nullptr);
     }
+    // The press activates the main window; the drag starts once the system agrees, since a change of
+    // the foreground during the drag would take the mouse from the pipette.
     void PressOnPipette() {
         MoveMouse(Centre(page.Pipette.Picture.handle()));
         SendMouse(MOUSEEVENTF_LEFTDOWN);
+        WaitUntil([&] { return ::GetForegroundWindow() == form.handle(); });
     }
     std::wstring Hex() { return page.EditColorHex.text(); }
 
@@ -295,8 +298,11 @@ TEST_CASE("the color dialog: an emptied pipette writes red, green and blue into 
         CHECK(IsColorDialog(dialog));
         ::SetWindowTextW(scene.page.EditColorHex.handle(), L"563412");
         scene.page.CheckBoxEmptyPipette.set_checked(true);
+        // The dialog takes the foreground when it opens, and Wine may say so late.
+        REQUIRE(WaitUntil([&] { return ::GetForegroundWindow() == dialog; }));
         scene.PressOnPipette();
         MoveMouse(Offset(dialog, 30, 60));
+        CHECK(scene.page.Pipette.Active());
         ReleaseButton();
         CheckIdle(scene);
         CHECK_FALSE(scene.page.CheckBoxEmptyPipette.checked());
