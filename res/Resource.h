@@ -25,3 +25,4 @@
 #define IDI_SCRUTEL 1
 #define IDI_PIPETTE_FULL 2   // 32x32, the pipette resting on a color palette
 #define IDI_PIPETTE_EMPTY 3  // the palette alone, while the pipette is in the cursor
+#define IDI_WEB_UNSAFE 4     // 32x32, shown beside a color that is not web-safe

@@ -321,6 +321,25 @@ def pipette_icon(full):
     return c
 
 
+def web_unsafe_icon():
+    """A warning triangle over three color bars: the color is not one of the web-safe colors."""
+    c = Canvas(32, 32)
+    for i, color in enumerate([RED, LIME, BLUE]):
+        c.fill_rect(2 + i * 10, 26, 9 + i * 10, 30, color)
+        c.frame_rect(2 + i * 10, 26, 9 + i * 10, 30, BLACK)
+    apex, base_y, half = (16, 1), 23, 13
+    for y in range(apex[1], base_y + 1):
+        reach = (y - apex[1]) * half / (base_y - apex[1])
+        for x in range(32):
+            d = abs(x - apex[0])
+            if d <= reach + 0.5:
+                inner = d <= reach - 1.5 and apex[1] + 2 < y < base_y - 1
+                c.put(x, y, YELLOW if inner else BLACK)
+    c.fill_rect(15, 8, 16, 16, BLACK)  # the exclamation mark
+    c.fill_rect(15, 18, 16, 19, BLACK)
+    return c
+
+
 # ---------------------------------------------------------------------------------------------------------
 # Small glyphs from text art: '.' is transparent, other characters are looked up here
 
@@ -589,6 +608,7 @@ OUTPUTS = {
     "Pipette.cur": lambda: icon_file([(pipette_cursor(), 1)], PIPETTE_HOTSPOT),
     "PipetteFull.ico": lambda: icon_file([(pipette_icon(True), 4)]),
     "PipetteEmpty.ico": lambda: icon_file([(pipette_icon(False), 4)]),
+    "WebUnsafe.ico": lambda: icon_file([(web_unsafe_icon(), 4)]),
     "Pin.bmp": lambda: bmp_file(pin_glyphs(), 24),
     "Tabs.bmp": lambda: bmp_file(tab_pictures(), 24),
     "Scrutel.ico": lambda: icon_file([(app_icon(16), 32), (app_icon(32), 32), (app_icon(48), 32)]),

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/MainForm.h"
+#include "color/Magnifier.h"
 #include "ui/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
@@ -11,7 +12,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     ::InitCommonControlsEx(&controls);
     ui::Application& app = ui::Application::instance();
     TMainForm main_form;
+    // The secondary windows stay hidden until used.
+    TMagnifierForm magnifier_form;
+    main_form.Color.UseMagnifier(&magnifier_form);
     main_form.show(show);
     app.run();
+    main_form.Color.UseMagnifier(nullptr);
     return 0;
 }

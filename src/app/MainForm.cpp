@@ -33,6 +33,11 @@ TMainForm::TMainForm() {
     create_form({L"Scrutel", kDesignClientWidth, kDesignClientHeight, true});
     CreateControls();
     on_destroy = [this] { FormDestroy(); };
+    // Ctrl shows the magnifier while the pipette is held; releasing any key hides it.
+    on_key_down = [this](WPARAM key) {
+        if (key == VK_CONTROL || ::GetKeyState(VK_CONTROL) < 0) Color.ShowMagnifier();
+    };
+    on_key_up = [this](WPARAM) { Color.HideMagnifier(); };
     FormCreate();
 }
 
@@ -82,7 +87,7 @@ void TMainForm::CreateControls() {
         {L"Attributes", true, IMAGE_TAB_ATTRIBUTES, &Attributes},
         {L"Process", false, -1, nullptr},
         {L"Delphi-VCL", true, IMAGE_TAB_DELPHI_VCL, &DelphiVcl},
-        {L"Color", true, IMAGE_TAB_COLOR, nullptr},
+        {L"Color", true, IMAGE_TAB_COLOR, &Color},
         {L"Link", true, IMAGE_TAB_LINK, nullptr},
         {L"Hierarchy", false, IMAGE_TAB_SPARE, nullptr},
         {L"Miscellaneous", false, -1, nullptr},
@@ -130,9 +135,6 @@ void TMainForm::FormCreate() {
                        reinterpret_cast<LPARAM>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_SCRUTEL),
                                                              IMAGE_ICON, size, size, LR_SHARED)));
 
-    pipette_cursor_.reset(ui::load_own_cursor(IDC_PIPETTE));
-    app.register_cursor(2, pipette_cursor_.get());
-
     if (ui::unique_image_list pins{ui::load_glyph_strip(IDB_PIN)}) {
         // The strip holds the glyphs up, disabled, down and held.
         pin_up_.reset(::ImageList_GetIcon(pins.get(), 0, ILD_TRANSPARENT));
@@ -140,6 +142,7 @@ void TMainForm::FormCreate() {
     }
     Pinner.set_glyphs(pin_up_.get(), pin_down_.get());
 
+    Color.Start();
     PageControlChange();
 
     Finder.RegisterCaptureHotKey(handle());
@@ -159,7 +162,6 @@ void TMainForm::FormDestroy() {
     components_.Reset();
     // Released with the window it belongs to, so that the hotkey works for as long as Scrutel runs.
     Finder.ReleaseCaptureHotKey();
-    app.register_cursor(2, nullptr);
 }
 
 void TMainForm::PageControlChange() {

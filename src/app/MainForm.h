@@ -10,13 +10,14 @@
 #include "alien/DelphiVclPage.h"
 #include "app/FrameSettings.h"
 #include "app/WindowFinder.h"
+#include "color/ColorPage.h"
 #include "components/GkNumEdit.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Handles.h"
 #include "window/AttributesPage.h"
 
-class TMainForm : public ui::Form, private TAttributesHost, private TWindowFinderHost {
+class TMainForm : public ui::Form, private TAttributesHost, private TWindowFinderHost, private TColorHost {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -64,6 +65,7 @@ public:
     ui::StatusBar StatusBar;
     TAttributesPage Attributes{*this};
     TDelphiVclPage DelphiVcl;
+    TColorPage Color{*this};
 
 private:
     void FormCreate();
@@ -92,5 +94,4 @@ private:
 
     ui::unique_image_list tab_images_;
     ui::unique_icon pin_up_, pin_down_;
-    ui::unique_cursor pipette_cursor_;
 };

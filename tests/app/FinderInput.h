@@ -78,6 +78,14 @@ inline void PressCaptureHotKey() {
     }
 }
 
+// The cursor the system shows now (handles differ between processes).
+inline HCURSOR CurrentCursor() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetCursorInfo(&info);
+    return info.hCursor;
+}
+
 inline COLORREF ScreenPixel(POINT at) {
     ui::released_dc screen(nullptr);
     return ::GetPixel(screen.get(), at.x, at.y);

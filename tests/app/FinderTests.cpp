@@ -77,13 +77,6 @@ HBITMAP PictureOf(HWND picture) {
     return reinterpret_cast<HBITMAP>(::SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-HCURSOR CurrentCursor() {
-    CURSORINFO info{};
-    info.cbSize = sizeof info;
-    ::GetCursorInfo(&info);
-    return info.hCursor;
-}
-
 struct Search {
     DWORD pid;
     HWND found;
