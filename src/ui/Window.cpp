@@ -78,7 +78,7 @@ LRESULT CALLBACK Window::procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) no
         result = 0;
     }
     if (msg == WM_NCDESTROY) {
-        detach(hwnd);
+        self->detach(hwnd);
         self->hwnd_.release();
     }
     return result;

@@ -1,30 +1,38 @@
 #include "ui/WindowObject.h"
 
+#include <unordered_map>
+
 namespace ui {
 namespace {
 
-const wchar_t kObjectProperty[] = L"Scrutel.Object";
+// Kept in the process rather than in window properties: every message of our windows looks its object
+// up, and a property costs a round trip to the window server under Wine. Everything runs on the one
+// user-interface thread.
+std::unordered_map<HWND, WindowObject*>& Objects() {
+    static std::unordered_map<HWND, WindowObject*> objects;
+    return objects;
+}
 
 }  // namespace
 
 void WindowObject::attach(HWND hwnd, WindowObject* object) noexcept {
-    if (hwnd) ::SetPropW(hwnd, kObjectProperty, object);
+    if (!hwnd) return;
+    try {
+        Objects()[hwnd] = object;
+    } catch (...) {
+        // Out of memory: the window works on without its object's handlers.
+    }
 }
 
 void WindowObject::detach(HWND hwnd) noexcept {
-    if (hwnd) ::RemovePropW(hwnd, kObjectProperty);
+    const auto found = hwnd ? Objects().find(hwnd) : Objects().end();
+    if (found != Objects().end() && found->second == this) Objects().erase(found);
 }
 
 WindowObject* WindowObject::attached(HWND hwnd) noexcept {
-    return hwnd ? static_cast<WindowObject*>(::GetPropW(hwnd, kObjectProperty)) : nullptr;
-}
-
-WindowObject* WindowObject::attached_in_this_process(HWND hwnd) noexcept {
     if (!hwnd) return nullptr;
-    // Another program's window may carry a property of that name too; only ours point into us.
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(hwnd, &process);
-    return process == ::GetCurrentProcessId() ? attached(hwnd) : nullptr;
+    const auto found = Objects().find(hwnd);
+    return found == Objects().end() ? nullptr : found->second;
 }
 
 }  // namespace ui

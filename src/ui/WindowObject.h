@@ -1,6 +1,6 @@
 #pragma once
-// The one map from a window to the object that owns it: a window property holding a pointer to the
-// object's WindowObject base, for our own window class and the system's controls alike.
+// The one map from a window to the object that owns it, for our own window class and the system's
+// controls alike.
 #include <windows.h>
 
 namespace ui {
@@ -16,17 +16,14 @@ public:
     // for windows that no object of that type owns.
     template <class T>
     static T* of(HWND hwnd) noexcept {
-        return dynamic_cast<T*>(attached_in_this_process(hwnd));
+        return dynamic_cast<T*>(attached(hwnd));
     }
 
 protected:
     static void attach(HWND hwnd, WindowObject* object) noexcept;
-    static void detach(HWND hwnd) noexcept;
-    // For a window known to be ours (its procedure is running).
+    // Forgets the window when it is still attached to this object.
+    void detach(HWND hwnd) noexcept;
     static WindowObject* attached(HWND hwnd) noexcept;
-
-private:
-    static WindowObject* attached_in_this_process(HWND hwnd) noexcept;
 };
 
 }  // namespace ui
