@@ -84,7 +84,7 @@ void TMainForm::CreateControls() {
         {L"Delphi-VCL", true, IMAGE_TAB_DELPHI_VCL, &DelphiVcl},
         {L"Color", true, IMAGE_TAB_COLOR, nullptr},
         {L"Link", true, IMAGE_TAB_LINK, nullptr},
-        {L"Hierarchy", false, IMAGE_TAB_SPARE, nullptr},
+        {L"Hierarchy", true, IMAGE_TAB_SPARE, &Hierarchy},
         {L"Miscellaneous", false, -1, nullptr},
         {L"PEInfo", true, IMAGE_TAB_PEINFO, nullptr},
     };
@@ -105,6 +105,9 @@ void TMainForm::CreateControls() {
     ::DrawMenuBar(form);
     // ShortCutHelper: a hidden menu item whose Alt+H moves the focus to the handle box.
     add_shortcut(FALT, 'H', [this] { ShortCutHelperClick(); });
+    add_shortcut(0, VK_F5, [this] {
+        if (PageControl.active_page() == PageHierarchy) Hierarchy.RefreshTree();
+    });
 
     // Keep the client area at its design size now that the menu bar takes its share of the frame.
     RECT frame{0, 0, kDesignClientWidth, kDesignClientHeight};
@@ -179,6 +182,7 @@ void TMainForm::ButtonExpandClick() {
     const SIZE client = client_size();
     PageControl.resize(client.cx, PageControl.bounds().height);
     ::SendMessageW(StatusBar.handle(), WM_SIZE, 0, 0);
+    Hierarchy.FitToPage();
     ButtonExpand.set_text(expand_captions_[index]);
 }
 
@@ -213,6 +217,12 @@ void TMainForm::ShowCurrentComponent() {
 
 void TMainForm::AddToHandleHistory(bool touched) {
     if (!touched || Attributes.HandleHistory.AddAllTouchedWindows()) Attributes.AddToHandleHistory();
+}
+
+void TMainForm::PickFromTree(HWND window, bool touched) {
+    EditHandle.set_text(HandleText(HandleValue(window)));
+    // A window gone since the tree was listed leaves the boxes as they were: there is no entry to add.
+    if (::IsWindow(window)) AddToHandleHistory(touched);
 }
 
 bool TMainForm::CurrentWindowResponds() const {

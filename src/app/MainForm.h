@@ -15,13 +15,17 @@
 #include "ui/Form.h"
 #include "ui/Handles.h"
 #include "window/AttributesPage.h"
+#include "window/HierarchyPage.h"
 
-class TMainForm : public ui::Form, private TAttributesHost, private TWindowFinderHost {
+class TMainForm : public ui::Form,
+                  private TAttributesHost,
+                  private TWindowFinderHost,
+                  private THierarchyHost {
 public:
     TMainForm();
     ~TMainForm() override;
 
-    // Page indices, in tab order; the process, hierarchy and miscellaneous pages are not shown.
+    // Page indices, in tab order; the process and miscellaneous pages are not shown.
     enum Page {
         PageAttributes,
         PageProcess,
@@ -64,6 +68,7 @@ public:
     ui::StatusBar StatusBar;
     TAttributesPage Attributes{*this};
     TDelphiVclPage DelphiVcl;
+    THierarchyPage Hierarchy{*this};
 
 private:
     void FormCreate();
@@ -76,6 +81,8 @@ private:
     void EnableHandleBox(bool enabled) override;
     void ShowCurrentComponent() override;
     void AddToHandleHistory(bool touched) override;
+    // What the Hierarchy page asks of the main window.
+    void PickFromTree(HWND window, bool touched) override;
 
     bool updating_ = false;
     bool refresh_responds_ = false;  // the probe's answer, for the handlers a refresh runs
