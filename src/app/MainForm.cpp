@@ -3,11 +3,13 @@
 #include <cwchar>
 
 #include "Resource.h"
+#include "alien/DelphiVclCopy.h"
 #include "base/ScopeGuard.h"
 #include "base/ValueText.h"
 #include "base/WindowHandleValue.h"
 #include "components/GkGeneral.h"
 #include "ui/Application.h"
+#include "ui/Clipboard.h"
 #include "ui/Resources.h"
 #include "ui/Text.h"
 
@@ -105,6 +107,7 @@ void TMainForm::CreateControls() {
     ::DrawMenuBar(form);
     // ShortCutHelper: a hidden menu item whose Alt+H moves the focus to the handle box.
     add_shortcut(FALT, 'H', [this] { ShortCutHelperClick(); });
+    add_shortcut(FCONTROL, 'C', [this] { CopyShownPage(); });
     add_shortcut(0, VK_F5, [this] {
         if (PageControl.active_page() == PageHierarchy) Hierarchy.RefreshTree();
     });
@@ -223,6 +226,30 @@ void TMainForm::PickFromTree(HWND window, bool touched) {
     EditHandle.set_text(HandleText(HandleValue(window)));
     // A window gone since the tree was listed leaves the boxes as they were: there is no entry to add.
     if (::IsWindow(window)) AddToHandleHistory(touched);
+}
+
+void TMainForm::CopyShownPage() {
+    // In an edit box with a selection, Ctrl+C copies the selection, as it does everywhere.
+    HWND focus = ::GetFocus();
+    if (ui::edit_has_selection(focus)) {
+        ::SendMessageW(focus, WM_COPY, 0, 0);
+        return;
+    }
+    std::wstring text;
+    switch (PageControl.active_page()) {
+        case PageAttributes:
+            text = Attributes.CopyText();
+            break;
+        case PageDelphiVcl:
+            text = DelphiVclCopyText(DelphiVcl);
+            break;
+        case PageHierarchy:
+            text = Hierarchy.CopyText();
+            break;
+        default:
+            return;
+    }
+    if (!text.empty() && !ui::copy_to_clipboard(handle(), text)) ShowStatus(L"Cannot open the clipboard");
 }
 
 bool TMainForm::CurrentWindowResponds() const {

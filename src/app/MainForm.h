@@ -83,6 +83,8 @@ private:
     void AddToHandleHistory(bool touched) override;
     // What the Hierarchy page asks of the main window.
     void PickFromTree(HWND window, bool touched) override;
+    // Ctrl+C: the shown page's fields to the clipboard.
+    void CopyShownPage();
 
     bool updating_ = false;
     bool refresh_responds_ = false;  // the probe's answer, for the handlers a refresh runs
