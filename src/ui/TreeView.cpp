@@ -3,10 +3,12 @@
 namespace ui {
 
 void TreeView::create(HWND parent, const Bounds& bounds) {
-    create_control(
-        WC_TREEVIEWW, L"",
-        WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-        WS_EX_CLIENTEDGE, parent, bounds);
+    // No tool tips: the control's tool tip window is a topmost pop-up owned by the form, and under Wine
+    // an owned topmost pop-up keeps SetWindowPos(HWND_TOPMOST) from making the form itself topmost.
+    create_control(WC_TREEVIEWW, L"",
+                   WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                       TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
+                   WS_EX_CLIENTEDGE, parent, bounds);
 }
 
 void TreeView::clear() { TreeView_DeleteAllItems(handle()); }
