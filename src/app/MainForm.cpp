@@ -3,11 +3,13 @@
 #include <cwchar>
 
 #include "Resource.h"
+#include "alien/DelphiVclCopy.h"
 #include "base/ScopeGuard.h"
 #include "base/ValueText.h"
 #include "base/WindowHandleValue.h"
 #include "components/GkGeneral.h"
 #include "ui/Application.h"
+#include "ui/Clipboard.h"
 #include "ui/Resources.h"
 #include "ui/Text.h"
 
@@ -89,7 +91,7 @@ void TMainForm::CreateControls() {
         {L"Delphi-VCL", true, IMAGE_TAB_DELPHI_VCL, &DelphiVcl},
         {L"Color", true, IMAGE_TAB_COLOR, &Color},
         {L"Link", true, IMAGE_TAB_LINK, nullptr},
-        {L"Hierarchy", false, IMAGE_TAB_SPARE, nullptr},
+        {L"Hierarchy", true, IMAGE_TAB_SPARE, &Hierarchy},
         {L"Miscellaneous", false, -1, nullptr},
         {L"PEInfo", true, IMAGE_TAB_PEINFO, nullptr},
     };
@@ -110,6 +112,10 @@ void TMainForm::CreateControls() {
     ::DrawMenuBar(form);
     // ShortCutHelper: a hidden menu item whose Alt+H moves the focus to the handle box.
     add_shortcut(FALT, 'H', [this] { ShortCutHelperClick(); });
+    add_shortcut(FCONTROL, 'C', [this] { CopyShownPage(); });
+    add_shortcut(0, VK_F5, [this] {
+        if (PageControl.active_page() == PageHierarchy) Hierarchy.RefreshTree();
+    });
 
     // Keep the client area at its design size now that the menu bar takes its share of the frame.
     RECT frame{0, 0, kDesignClientWidth, kDesignClientHeight};
@@ -181,6 +187,7 @@ void TMainForm::ButtonExpandClick() {
     const SIZE client = client_size();
     PageControl.resize(client.cx, PageControl.bounds().height);
     ::SendMessageW(StatusBar.handle(), WM_SIZE, 0, 0);
+    Hierarchy.FitToPage();
     ButtonExpand.set_text(expand_captions_[index]);
 }
 
@@ -215,6 +222,36 @@ void TMainForm::ShowCurrentComponent() {
 
 void TMainForm::AddToHandleHistory(bool touched) {
     if (!touched || Attributes.HandleHistory.AddAllTouchedWindows()) Attributes.AddToHandleHistory();
+}
+
+void TMainForm::PickFromTree(HWND window, bool touched) {
+    EditHandle.set_text(HandleText(HandleValue(window)));
+    // A window gone since the tree was listed leaves the boxes as they were: there is no entry to add.
+    if (::IsWindow(window)) AddToHandleHistory(touched);
+}
+
+void TMainForm::CopyShownPage() {
+    // In an edit box with a selection, Ctrl+C copies the selection, as it does everywhere.
+    HWND focus = ::GetFocus();
+    if (ui::edit_has_selection(focus)) {
+        ::SendMessageW(focus, WM_COPY, 0, 0);
+        return;
+    }
+    std::wstring text;
+    switch (PageControl.active_page()) {
+        case PageAttributes:
+            text = Attributes.CopyText();
+            break;
+        case PageDelphiVcl:
+            text = DelphiVclCopyText(DelphiVcl);
+            break;
+        case PageHierarchy:
+            text = Hierarchy.CopyText();
+            break;
+        default:
+            return;
+    }
+    if (!text.empty() && !ui::copy_to_clipboard(handle(), text)) ShowStatus(L"Cannot open the clipboard");
 }
 
 bool TMainForm::CurrentWindowResponds() const {

@@ -16,13 +16,18 @@
 #include "ui/Form.h"
 #include "ui/Handles.h"
 #include "window/AttributesPage.h"
+#include "window/HierarchyPage.h"
 
-class TMainForm : public ui::Form, private TAttributesHost, private TWindowFinderHost, private TColorHost {
+class TMainForm : public ui::Form,
+                  private TAttributesHost,
+                  private TWindowFinderHost,
+                  private TColorHost,
+                  private THierarchyHost {
 public:
     TMainForm();
     ~TMainForm() override;
 
-    // Page indices, in tab order; the process, hierarchy and miscellaneous pages are not shown.
+    // Page indices, in tab order; the process and miscellaneous pages are not shown.
     enum Page {
         PageAttributes,
         PageProcess,
@@ -66,6 +71,7 @@ public:
     TAttributesPage Attributes{*this};
     TDelphiVclPage DelphiVcl;
     TColorPage Color{*this};
+    THierarchyPage Hierarchy{*this};
 
 private:
     void FormCreate();
@@ -78,6 +84,10 @@ private:
     void EnableHandleBox(bool enabled) override;
     void ShowCurrentComponent() override;
     void AddToHandleHistory(bool touched) override;
+    // What the Hierarchy page asks of the main window.
+    void PickFromTree(HWND window, bool touched) override;
+    // Ctrl+C: the shown page's fields to the clipboard.
+    void CopyShownPage();
 
     bool updating_ = false;
     bool refresh_responds_ = false;  // the probe's answer, for the handlers a refresh runs

@@ -1,7 +1,11 @@
 #include "window/AttributesPage.h"
 
+#include <utility>
+
+#include "base/FieldLines.h"
 #include "base/WindowHandleValue.h"
 #include "components/GkGeneral.h"
+#include "ui/Clipboard.h"
 #include "ui/Text.h"
 
 namespace {
@@ -43,6 +47,7 @@ void TAttributesPage::Create(HWND page) {
     IconSmall.create(page, {kEditX + 40, icons_top + 8, 16, 16}, true);
     ButtonSaveIcon.create(page, L"Save...", {kEditX + 84, icons_top + 5, 70, 23});
     ButtonSaveIcon.set_enabled(false);
+    ButtonCopy.create(page, L"Copy", {kLabelX, icons_top + 5, 66, 23});
     const int checks_top = icons_top + 42;
     CheckBoxEnabled.create(page, L"Enabled", {kLabelX, checks_top, 70, 17});
     CheckBoxVisible.create(page, L"Visible", {kEditX, checks_top, 64, 17});
@@ -71,6 +76,7 @@ void TAttributesPage::Create(HWND page) {
     EditCaption.on_change = [this] { EditCaptionChange(); };
     CheckBoxVisible.on_click = [this] { CheckBoxVisibleClick(); };
     CheckBoxEnabled.on_click = [this] { CheckBoxEnabledClick(); };
+    ButtonCopy.on_click = [this] { ButtonCopyClick(); };
 }
 
 void TAttributesPage::SetLayout(bool expanded, int edit_width) {
@@ -106,6 +112,42 @@ void TAttributesPage::ShowWindowInformation(const TWindowInformation& info) {
 void TAttributesPage::AddToHandleHistory() {
     HandleHistory.Add(
         HandleHistoryEntry(HandleValue(host_.CurrentHandle()), EditClassName.text(), EditCaption.text()));
+}
+
+std::wstring TAttributesPage::CopyText() const {
+    const auto box = [](const ui::Control& label, const ui::Control& value) {
+        return std::pair{label.text(), value.text()};
+    };
+    const auto check = [](const ui::CheckBox& box) {
+        return std::pair{box.text(), std::wstring(box.checked() ? L"Yes" : L"No")};
+    };
+    const std::pair<std::wstring, std::wstring> fields[] = {
+        box(LabelCaption, EditCaption),
+        box(LabelClassName, EditClassName),
+        box(LabelID, EditID),
+        box(LabelFont, EditFont),
+        box(LabelWindowRect, EditWindowRect),
+        box(LabelClientRect, EditClientRect),
+        box(LabelAppInstance, EditAppInstance),
+        box(LabelParentWnd, EditParentWnd),
+        box(LabelOwnerWnd, EditOwnerWnd),
+        check(CheckBoxEnabled),
+        check(CheckBoxVisible),
+        check(CheckBoxUnicode),
+        box(LabelStyle, ButtonStyle),
+        box(LabelExStyle, ButtonExStyle),
+        box(LabelAuthor, LabelAuthorValue),
+        box(LabelPackage, LabelPackageValue),
+        box(LabelWebSite, LabelWebSiteValue),
+    };
+    std::wstring lines;
+    for (const auto& [caption, value] : fields) AppendFieldLine(lines, caption, value);
+    return lines;
+}
+
+void TAttributesPage::ButtonCopyClick() {
+    if (!ui::copy_to_clipboard(::GetAncestor(ButtonCopy.handle(), GA_ROOT), CopyText()))
+        host_.ShowStatus(L"Cannot open the clipboard");
 }
 
 void TAttributesPage::EditCaptionChange() {

@@ -35,18 +35,21 @@ public:
     int EditWidth() const { return EditCaption.bounds().width; }
     // Adds the current window as the boxes show it.
     void AddToHandleHistory();
+    // Every field of the page as "Label: value" lines, whichever layout shows them.
+    std::wstring CopyText() const;
 
     // Event handlers.
     void EditCaptionChange();
     void CheckBoxVisibleClick();
     void CheckBoxEnabledClick();
+    void ButtonCopyClick();
 
     ui::Label LabelCaption, LabelClassName, LabelID, LabelFont, LabelWindowRect, LabelClientRect,
         LabelAppInstance, LabelParentWnd, LabelOwnerWnd;
     ui::Edit EditCaption, EditClassName, EditID, EditFont, EditWindowRect, EditClientRect, EditAppInstance,
         EditParentWnd, EditOwnerWnd;
     ui::Picture IconBig, IconSmall;
-    ui::Button ButtonSaveIcon;
+    ui::Button ButtonSaveIcon, ButtonCopy;
     ui::CheckBox CheckBoxEnabled, CheckBoxVisible, CheckBoxUnicode;
 
     ui::GroupBox GroupControlInfo;

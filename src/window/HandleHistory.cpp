@@ -1,11 +1,11 @@
 #include "window/HandleHistory.h"
 
-#include "base/ValueText.h"
 #include "ui/Text.h"
+#include "window/WindowEntryText.h"
 
 std::string HandleHistoryEntry(std::uint32_t handle, const std::wstring& class_name,
                                const std::wstring& caption) {
-    return ui::wide_to_ansi(HexText8(handle) + L" {" + class_name + L"} \"" + caption + L"\"");
+    return ui::wide_to_ansi(WindowEntryText(handle, class_name, caption));
 }
 
 std::optional<std::uint32_t> HandleOfEntry(const std::wstring& entry) {

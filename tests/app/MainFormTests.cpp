@@ -53,15 +53,15 @@ TEST_CASE(
         CHECK_FALSE(form.FrameSettings().FillSelFrame);
         CHECK_FALSE(form.Attributes.HandleHistory.Group.visible());
         CHECK(form.Attributes.EditCaption.bounds().width == 190);
-        // Pages and their tabs: three pages are never shown.
+        // Pages and their tabs: two pages are never shown.
         const wchar_t* captions[] = {L"Attributes", L"Process",   L"Delphi-VCL",    L"Color",
                                      L"Link",       L"Hierarchy", L"Miscellaneous", L"PEInfo"};
-        const bool visible[] = {true, false, true, true, true, false, false, true};
+        const bool visible[] = {true, false, true, true, true, true, false, true};
         for (int i = 0; i < TMainForm::PageCount; ++i) {
             CHECK(form.PageControl.caption(i) == captions[i]);
             CHECK(form.PageControl.page_visible(i) == visible[i]);
         }
-        CHECK(TabCtrl_GetItemCount(form.PageControl.handle()) == 5);
+        CHECK(TabCtrl_GetItemCount(form.PageControl.handle()) == 6);
     }
     ui::Registry registry;
     REQUIRE(registry.open_key_read_only(SettingsKeyOfTests()));
