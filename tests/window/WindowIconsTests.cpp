@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "support/FixtureProcess.h"
 #include "support/MainFormHarness.h"
+#include "support/WideStringMaker.h"
 #include "ui/FileStream.h"
 #include "ui/Handles.h"
 #include "window/WindowIcons.h"

@@ -7,6 +7,7 @@
 
 #include "app/MainForm.h"
 #include "support/MainFormHarness.h"
+#include "support/WideStringMaker.h"
 #include "ui/Handles.h"
 #include "ui/Text.h"
 #include "window/WindowStyleNames.h"
