@@ -23,22 +23,10 @@ std::wstring TextOf(HWND window) {
 }
 
 struct Search {
-    DWORD pid;
     const wchar_t* window_class;
     const wchar_t* text;
     HWND found;
 };
-
-BOOL CALLBACK TakeMessageBox(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    if (pid != search->pid || !::IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
-    search->found = window;
-    return FALSE;
-}
 
 BOOL CALLBACK TakeChildWithText(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
@@ -51,7 +39,7 @@ BOOL CALLBACK TakeChildWithText(HWND window, LPARAM data) {
 }
 
 HWND ChildWithText(HWND parent, const wchar_t* window_class, const wchar_t* text) {
-    Search search{0, window_class, text, nullptr};
+    Search search{window_class, text, nullptr};
     ::EnumChildWindows(parent, TakeChildWithText, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -77,11 +65,10 @@ public:
     std::wstring StartUpError() {
         std::wstring error;
         REQUIRE(WaitUntil([&] {
-            Search search{program_->pid(), nullptr, nullptr, nullptr};
-            ::EnumWindows(TakeMessageBox, reinterpret_cast<LPARAM>(&search));
-            if (search.found) {
-                error = TextOf(::GetDlgItem(search.found, 0xFFFF));
-                ::PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+            const std::vector<HWND> boxes = VisibleDialogsOf(program_->pid());
+            if (!boxes.empty()) {
+                error = TextOf(::GetDlgItem(boxes.front(), 0xFFFF));
+                ::PostMessageW(boxes.front(), WM_COMMAND, IDOK, 0);
                 return true;
             }
             return (main_ = VisibleMainWindowOf(program_->pid())) != nullptr;

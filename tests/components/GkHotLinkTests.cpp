@@ -78,20 +78,9 @@ struct RecordingLink : TGkHotLink {
     }
 };
 
-// The label as it paints itself, in a 32-bit image of its size (0x00RRGGBB, top row first).
+// The label as it paints itself.
 std::vector<std::uint32_t> Painted(HWND label, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    ui::unique_bitmap image(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ui::unique_memory_dc dc(::CreateCompatibleDC(nullptr));
-    ui::selected_object selected(dc.get(), image.get());
-    ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    ::GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> result(pixels, pixels + width * height);
-    for (auto& p : result) p &= 0xFFFFFF;
-    return result;
+    return PrintedClient(label, width, height, 0xFF00FF);
 }
 
 std::uint32_t AsPixel(COLORREF color) {

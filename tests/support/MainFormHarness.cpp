@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -178,4 +179,48 @@ TemporaryFolder::~TemporaryFolder() {
         ::FindClose(search);
     }
     ::RemoveDirectoryW(path_.c_str());
+}
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK TakeDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (pid == search->pid && ::IsWindowVisible(window) && std::wstring(name) == L"#32770")
+        search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> VisibleDialogsOf(DWORD process_id) {
+    DialogSearch search{process_id, {}};
+    ::EnumWindows(TakeDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<std::uint32_t> PrintedClient(HWND control, int width, int height, std::uint32_t background) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    ui::unique_bitmap image(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ui::unique_memory_dc dc(::CreateCompatibleDC(nullptr));
+    if (!image || !dc) return {};
+    ui::selected_object selected(dc.get(), image.get());
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::fill_n(pixels, count, background);
+    ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    ::GdiFlush();
+    std::vector<std::uint32_t> result(pixels, pixels + count);
+    for (auto& p : result) p &= 0xFFFFFF;
+    return result;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,3 +80,10 @@ public:
 private:
     std::wstring path_;
 };
+
+// The visible dialog boxes (message boxes, common dialogs) of a process.
+std::vector<HWND> VisibleDialogsOf(DWORD process_id);
+
+// What a control paints of its client area (WM_PRINTCLIENT) into a 32-bit image of the given size
+// first filled with the background: 0x00RRGGBB, top row first.
+std::vector<std::uint32_t> PrintedClient(HWND control, int width, int height, std::uint32_t background);

@@ -22,35 +22,12 @@ struct Answer {
     std::wstring filter_shown;
 };
 
-struct Dialogs {
-    DWORD pid;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK TakeDialog(HWND window, LPARAM data) {
-    auto* dialogs = reinterpret_cast<Dialogs*>(data);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    if (pid == dialogs->pid && ::IsWindowVisible(window) && std::wstring(name) == L"#32770")
-        dialogs->found.push_back(window);
-    return TRUE;
-}
-
-// The visible dialog boxes of the process.
-std::vector<HWND> DialogsOf(DWORD pid) {
-    Dialogs dialogs{pid, {}};
-    ::EnumWindows(TakeDialog, reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs.found;
-}
-
 // Waits (with a deadline) for the save dialog, types the name and presses OK; a second dialog, a
 // question before replacing the file, is answered and makes the result 2.
 DWORD WINAPI AnswerDialog(void* data) {
     auto* answer = static_cast<Answer*>(data);
     std::vector<HWND> dialogs;
-    for (int i = 0; i < 1000 && (dialogs = DialogsOf(answer->pid)).empty(); ++i) ::Sleep(10);
+    for (int i = 0; i < 1000 && (dialogs = VisibleDialogsOf(answer->pid)).empty(); ++i) ::Sleep(10);
     if (dialogs.empty()) return 1;
     HWND dialog = dialogs.front();
     wchar_t filter[64] = {};
@@ -60,7 +37,7 @@ DWORD WINAPI AnswerDialog(void* data) {
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 500 && ::IsWindow(dialog); ++i) {
         ::Sleep(10);
-        for (HWND other : DialogsOf(answer->pid))
+        for (HWND other : VisibleDialogsOf(answer->pid))
             if (other != dialog) {
                 ::PostMessageW(other, WM_COMMAND, IDYES, 0);
                 return 2;

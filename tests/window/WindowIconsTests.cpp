@@ -80,36 +80,40 @@ ui::unique_icon MakeIcon(int bits, int size, const std::vector<std::uint32_t>& c
     return made;
 }
 
-// 32 x 32, colors outside the 16 standard ones and an alpha that rises from the bottom row up; the
-// right quarter transparent in the mask as well.
-struct AlphaIcon {
-    std::vector<std::uint32_t> color;
+struct TestIcon {
+    std::vector<std::uint32_t> pixels;  // colors (0xAARRGGBB) or indexes of the standard colors
     std::vector<std::uint8_t> mask;
     ui::unique_icon icon;
-    AlphaIcon() {
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                color.push_back(static_cast<std::uint32_t>(y * 8 + 7) << 24 | (x * 8) << 16 | 0x3000 | y * 5);
-        mask.assign(32 * 4, 0);
-        for (int y = 0; y < 32; ++y) mask[static_cast<std::size_t>(y * 4 + 3)] = 0xFF;
-        icon = MakeIcon(32, 32, color, mask);
-    }
 };
 
+// A 32 x 32 mask whose eight columns from 8 * byte on are transparent.
+std::vector<std::uint8_t> MaskWithColumns(std::size_t byte) {
+    std::vector<std::uint8_t> mask(32 * 4, 0);
+    for (std::size_t y = 0; y < 32; ++y) mask[y * 4 + byte] = 0xFF;
+    return mask;
+}
+
+// 32 x 32, colors outside the 16 standard ones and an alpha that rises from the bottom row up; the
+// right eight columns transparent in the mask as well.
+TestIcon AlphaIcon() {
+    TestIcon made{{}, MaskWithColumns(3), {}};
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            made.pixels.push_back(static_cast<std::uint32_t>(y * 8 + 7) << 24 | (x * 8) << 16 | 0x3000 |
+                                  y * 5);
+    made.icon = MakeIcon(32, 32, made.pixels, made.mask);
+    return made;
+}
+
 // 32 x 32 in the 16 standard colors, its left eight columns transparent (and black there).
-struct SixteenColorIcon {
-    std::vector<std::uint32_t> indexes;
-    std::vector<std::uint8_t> mask;
-    ui::unique_icon icon;
-    SixteenColorIcon() {
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                indexes.push_back(x < 8 ? 0 : static_cast<std::uint32_t>(x / 2 + y) % 16);
-        mask.assign(32 * 4, 0);
-        for (int y = 0; y < 32; ++y) mask[static_cast<std::size_t>(y * 4)] = 0xFF;
-        icon = MakeIcon(4, 32, indexes, mask);
-    }
-};
+TestIcon SixteenColorIcon() {
+    TestIcon made{{}, MaskWithColumns(0), {}};
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            made.pixels.push_back(x < 8 ? 0 : static_cast<std::uint32_t>(x / 2 + y) % 16);
+    made.icon = MakeIcon(4, 32, made.pixels, made.mask);
+    return made;
+}
 
 ui::unique_icon SolidIcon(int size, std::uint32_t argb) {
     return MakeIcon(32, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size * size), argb),
@@ -174,21 +178,6 @@ bool MaskSet(const std::vector<std::uint8_t>& mask, int x, int y_bottom_up) {
     return mask[static_cast<std::size_t>(y_bottom_up * IconMaskStride(32) + x / 8)] & (0x80 >> (x % 8));
 }
 
-// What a picture shows, drawn into a 32-bit image of its size over a background of magenta.
-std::vector<std::uint32_t> Printed(HWND control, int size) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    ui::unique_bitmap image(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ui::unique_memory_dc dc(::CreateCompatibleDC(nullptr));
-    ui::selected_object selected(dc.get(), image.get());
-    std::fill_n(static_cast<std::uint32_t*>(bits), size * size, 0xFF00FFu);
-    ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    ::GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    return {pixels, pixels + size * size};
-}
-
 struct IconPage {
     IconPage() {
         ClearSettings();
@@ -220,7 +209,7 @@ TEST_CASE_FIXTURE(IconPage, "\"Save...\" before a window was picked asks for a n
 }
 
 TEST_CASE_FIXTURE(IconPage, "a true-color icon with alpha is saved at 32 bits and reads back unchanged") {
-    AlphaIcon alpha;
+    const TestIcon alpha = AlphaIcon();
     ui::unique_icon small = SolidIcon(16, 0xFF00C800);
     ui::unique_hwnd window = WindowWithIcons(alpha.icon.get(), small.get());
     form.EditHandle.set_text(Hex(window.get()));
@@ -228,8 +217,9 @@ TEST_CASE_FIXTURE(IconPage, "a true-color icon with alpha is saved at 32 bits an
     CHECK(form.Attributes.IconSmall.icon() == small.get());
 
     // The small icon sits in the middle of its 32 x 32 picture.
-    const std::vector<std::uint32_t> shown = Printed(form.Attributes.IconSmall.handle(), 32);
-    const auto at = [&](int x, int y) { return shown[static_cast<std::size_t>(y * 32 + x)] & 0xFFFFFF; };
+    const std::vector<std::uint32_t> shown =
+        PrintedClient(form.Attributes.IconSmall.handle(), 32, 32, 0xFF00FF);
+    const auto at = [&](int x, int y) { return shown[static_cast<std::size_t>(y * 32 + x)]; };
     CHECK(at(8, 8) == 0x00C800);
     CHECK(at(23, 23) == 0x00C800);
     CHECK(at(7, 7) != 0x00C800);
@@ -248,7 +238,7 @@ TEST_CASE_FIXTURE(IconPage, "a true-color icon with alpha is saved at 32 bits an
     const std::optional<TIconPixels> loaded = LoadedPixels(name);
     REQUIRE(loaded);
     CHECK(loaded->Width == 32);
-    CHECK(loaded->Color == alpha.color);
+    CHECK(loaded->Color == alpha.pixels);
     CHECK(loaded->Mask == alpha.mask);
 
     UINT width = 0, height = 0;
@@ -258,12 +248,12 @@ TEST_CASE_FIXTURE(IconPage, "a true-color icon with alpha is saved at 32 bits an
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
             differing += decoded[static_cast<std::size_t>((31 - y) * 32 + x)] !=
-                         alpha.color[static_cast<std::size_t>(y * 32 + x)];
+                         alpha.pixels[static_cast<std::size_t>(y * 32 + x)];
     CHECK(differing == 0);
 }
 
 TEST_CASE_FIXTURE(IconPage, "a 16-color icon keeps its 4-bit layout with the image at offset 22") {
-    SixteenColorIcon sixteen;
+    const TestIcon sixteen = SixteenColorIcon();
     ui::unique_hwnd window = WindowWithIcons(sixteen.icon.get(), nullptr);
     form.EditHandle.set_text(Hex(window.get()));
     // The platform hands out its color bitmap without alpha, so it is not taken for a true-color one.
@@ -306,7 +296,7 @@ TEST_CASE_FIXTURE(IconPage, "a 16-color icon keeps its 4-bit layout with the ima
 TEST_CASE_FIXTURE(IconPage,
                   "a hung window clears the icons; saving then reports an invalid icon, writing nothing") {
     FixtureProcess fixture(L"window_fixture.exe");
-    AlphaIcon alpha;
+    const TestIcon alpha = AlphaIcon();
     ui::unique_hwnd window = WindowWithIcons(alpha.icon.get(), alpha.icon.get());
     form.EditHandle.set_text(Hex(window.get()));
     REQUIRE(form.Attributes.IconBig.icon());
@@ -328,7 +318,7 @@ TEST_CASE_FIXTURE(IconPage,
 }
 
 TEST_CASE_FIXTURE(IconPage, "a file that cannot be created reports the platform's error") {
-    AlphaIcon alpha;
+    const TestIcon alpha = AlphaIcon();
     ui::unique_hwnd window = WindowWithIcons(alpha.icon.get(), nullptr);
     form.EditHandle.set_text(Hex(window.get()));
     const std::wstring name = folder.path() + L"no such folder\\icon.ico";
