@@ -1,8 +1,11 @@
 #include "app/MainForm.h"
 
+#include <windowsx.h>
+
 #include <cwchar>
 
 #include "Resource.h"
+#include "alien/CatalogueFile.h"
 #include "alien/DelphiVclCopy.h"
 #include "base/ScopeGuard.h"
 #include "base/ValueText.h"
@@ -37,7 +40,9 @@ TMainForm::TMainForm() {
     on_destroy = [this] { FormDestroy(); };
     // Ctrl shows the magnifier while the pipette is held; releasing any key hides it.
     on_key_down = [this](WPARAM key) {
-        if (key == VK_CONTROL || ::GetKeyState(VK_CONTROL) < 0) Color.ShowMagnifier();
+        if (key != VK_CONTROL && ::GetKeyState(VK_CONTROL) >= 0) return;
+        const DWORD at = ::GetMessagePos();  // the key message's own cursor position
+        Color.ShowMagnifier(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)});
     };
     on_key_up = [this](WPARAM) { Color.HideMagnifier(); };
     FormCreate();
@@ -156,6 +161,29 @@ void TMainForm::FormCreate() {
     expanded_ = true;
     ButtonExpand.click();
     PageControl.set_active_page(PageAttributes);
+
+    // Last: the window is complete, so that it works on with an empty catalogue after an error.
+    LoadComponentInfos();
+}
+
+void TMainForm::LoadComponentInfos() {
+    try {
+        component_catalogue_.LoadComponentInfos(CatalogueFileReader(ComponentCatalogueFileName()));
+    } catch (...) {
+        ui::Application::instance().handle_exception(std::current_exception());
+    }
+}
+
+void TMainForm::ShowComponentInfo(const std::wstring& class_name) {
+    // A class name with characters outside the system's code page names no entry.
+    const std::string name = ui::wide_to_ansi(class_name);
+    const TComponentInfo* info =
+        ui::ansi_to_wide(name) == class_name ? component_catalogue_.FindComponentInfo(name) : nullptr;
+    if (info)
+        Attributes.ShowComponentInfo(ui::ansi_to_wide(AuthorText(*info)), ui::ansi_to_wide(info->Package),
+                                     ui::ansi_to_wide(info->Website));
+    else
+        Attributes.ShowComponentInfo(L"", L"", L"");
 }
 
 void TMainForm::FormDestroy() {
@@ -275,6 +303,7 @@ void TMainForm::RefreshWindowInfo() {
         // One probe per refresh: the reader and the handlers that the boxes' changes run take its answer.
         ReadWindowInformation(current_handle_, info, responds);
         Attributes.ShowWindowInformation(info);
+        ShowComponentInfo(info.ClassName);
         if (!Finder.PickingByPoint()) {
             components_.SetCurrentComponent(components_.Find(current_handle_, std::nullopt));
             ShowCurrentComponent();

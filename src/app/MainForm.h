@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "alien/ComponentCatalogue.h"
 #include "alien/ComponentLookup.h"
 #include "alien/DelphiVclPage.h"
 #include "app/FrameSettings.h"
@@ -42,6 +43,10 @@ public:
 
     // The handle box's change handler: the one place that turns its text into the current window.
     void RefreshWindowInfo();
+    // Fills the catalogue from "CompRef.txt" beside the program; an error goes to the error box.
+    void LoadComponentInfos();
+    // The group "Information about the control" for a window's class.
+    void ShowComponentInfo(const std::wstring& class_name);
     void PageControlChange();
     void ButtonExpandClick();
     void PinnerClick();
@@ -94,6 +99,7 @@ private:
     HWND current_handle_ = nullptr;
     bool expanded_ = true;
     TComponentLookup components_;
+    TComponentCatalogue component_catalogue_;
     TFrameSettings frame_settings_;
     std::wstring settings_key_;
 

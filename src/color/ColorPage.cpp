@@ -170,8 +170,12 @@ void TColorPage::ComboBoxZoomFactorChange() {
     if (magnifier_ && factor) magnifier_->SetZoom(*factor);
 }
 
-void TColorPage::ShowMagnifier() {
+void TColorPage::ShowMagnifier(std::optional<POINT> cursor) {
     if (!Pipette.Active() || !magnifier_ || magnifier_->Visible()) return;
+    if (cursor) {
+        magnifier_->ShowAt(*cursor, *cursor);
+        return;
+    }
     POINT at{};
     ::GetCursorPos(&at);
     magnifier_->ShowAt(at, ScreenCursorPos());

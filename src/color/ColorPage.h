@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "color/ColorEdit.h"
@@ -50,7 +51,9 @@ public:
     void UseMagnifier(TMagnifierForm* magnifier);
     // The main window's key handlers: a key pressed with Ctrl held while the pipette is active shows
     // the magnifier, centred on the cursor (not again while it is shown); any key released hides it.
-    void ShowMagnifier();
+    // A key's handler passes where the cursor was at the key, after the mouse moves before it: under
+    // Wine the cursor read now may not have caught up with them yet.
+    void ShowMagnifier(std::optional<POINT> cursor = std::nullopt);
     void HideMagnifier();
 
     // Event handlers.

@@ -7,6 +7,8 @@
 #include "components/GkGeneral.h"
 #include "ui/Clipboard.h"
 #include "ui/Text.h"
+#include "window/WindowIcons.h"
+#include "window/WindowStyleNames.h"
 
 namespace {
 
@@ -44,9 +46,8 @@ void TAttributesPage::Create(HWND page) {
     }
     const int icons_top = 8 + row * kRowHeight + 4;
     IconBig.create(page, {kEditX, icons_top, 32, 32}, true);
-    IconSmall.create(page, {kEditX + 40, icons_top + 8, 16, 16}, true);
+    IconSmall.create(page, {kEditX + 40, icons_top, 32, 32}, true);
     ButtonSaveIcon.create(page, L"Save...", {kEditX + 84, icons_top + 5, 70, 23});
-    ButtonSaveIcon.set_enabled(false);
     ButtonCopy.create(page, L"Copy", {kLabelX, icons_top + 5, 66, 23});
     const int checks_top = icons_top + 42;
     CheckBoxEnabled.create(page, L"Enabled", {kLabelX, checks_top, 70, 17});
@@ -55,21 +56,20 @@ void TAttributesPage::Create(HWND page) {
     CheckBoxUnicode.set_enabled(false);
 
     GroupControlInfo.create(page, L"Information about the control", {kRight, 2, 240, 84});
-    LabelAuthor.create(page, L"Author:", {kRight + 8, 22, 56, 13});
-    LabelAuthorValue.create(page, L"", {kRight + 66, 22, 166, 13});
-    LabelPackage.create(page, L"Package:", {kRight + 8, 42, 56, 13});
-    LabelPackageValue.create(page, L"", {kRight + 66, 42, 166, 13});
-    LabelWebSite.create(page, L"Web site:", {kRight + 8, 62, 56, 13});
-    LabelWebSiteValue.create(page, L"", {kRight + 66, 62, 166, 13});
+    LabelAuthor.create(page, L"Author:", {kRight + 8, 20, 56, 13});
+    EditAuthor.create(page, {kRight + 66, 16, 166, 21}, true);
+    LabelPackage.create(page, L"Package:", {kRight + 8, 44, 56, 13});
+    EditPackage.create(page, {kRight + 66, 40, 166, 21}, true);
+    LabelWebsite.create(page, L"Website:", {kRight + 8, 66, 56, 13});
+    HotLinkWebsite.create(page, L"", {kRight + 66, 66, 166, 13});
 
     HandleHistory.Create(page, kRight, 92);
 
     LabelStyle.create(page, L"Window-Style:", {kRight, 250, 110, 13});
-    ButtonStyle.create(page, L"00000000", {kRight, 266, 110, 23});
+    // Without a caption until the first refresh.
+    ButtonStyle.create(page, L"", {kRight, 266, 110, 23});
     LabelExStyle.create(page, L"ExtWnd-Style:", {kRight + 130, 250, 110, 13});
-    ButtonExStyle.create(page, L"00000000", {kRight + 130, 266, 110, 23});
-    ButtonStyle.set_enabled(false);
-    ButtonExStyle.set_enabled(false);
+    ButtonExStyle.create(page, L"", {kRight + 130, 266, 110, 23});
     ButtonProperties.create(page, L"Properties", {kRight, 296, 110, 23});
     ButtonProperties.set_visible(false);
 
@@ -77,12 +77,15 @@ void TAttributesPage::Create(HWND page) {
     CheckBoxVisible.on_click = [this] { CheckBoxVisibleClick(); };
     CheckBoxEnabled.on_click = [this] { CheckBoxEnabledClick(); };
     ButtonCopy.on_click = [this] { ButtonCopyClick(); };
+    ButtonStyle.on_click = [this] { ButtonWindowStyleClick(); };
+    ButtonExStyle.on_click = [this] { ButtonWindowStyleClick(); };
+    ButtonSaveIcon.on_click = [this] { ButtonSaveIconClick(); };
 }
 
 void TAttributesPage::SetLayout(bool expanded, int edit_width) {
-    ui::Control* right_column[] = {&GroupControlInfo, &LabelAuthor,       &LabelPackage,      &LabelWebSite,
-                                   &LabelAuthorValue, &LabelPackageValue, &LabelWebSiteValue, &LabelStyle,
-                                   &LabelExStyle,     &ButtonStyle,       &ButtonExStyle};
+    ui::Control* right_column[] = {&GroupControlInfo, &LabelAuthor, &LabelPackage,   &LabelWebsite,
+                                   &EditAuthor,       &EditPackage, &HotLinkWebsite, &LabelStyle,
+                                   &LabelExStyle,     &ButtonStyle, &ButtonExStyle};
     for (ui::Control* control : right_column) control->set_visible(expanded);
     HandleHistory.SetVisible(expanded);
     ui::Edit* boxes[] = {&EditCaption,    &EditClassName,   &EditID,        &EditFont,    &EditWindowRect,
@@ -103,8 +106,10 @@ void TAttributesPage::ShowWindowInformation(const TWindowInformation& info) {
     EditAppInstance.set_text(HexText8(info.AppInstance));
     EditParentWnd.set_text(HexText8(HandleValue(info.ParentWnd)));
     EditOwnerWnd.set_text(HexText8(HandleValue(info.OwnerWnd)));
+    // The icons belong to the inspected window: shown, never destroyed.
     IconBig.set_icon(info.IconBig);
     IconSmall.set_icon(info.IconSmall);
+    icons_shown_ = true;
     ButtonStyle.set_text(HexText8(info.Style));
     ButtonExStyle.set_text(HexText8(info.ExStyle));
 }
@@ -136,9 +141,9 @@ std::wstring TAttributesPage::CopyText() const {
         check(CheckBoxUnicode),
         box(LabelStyle, ButtonStyle),
         box(LabelExStyle, ButtonExStyle),
-        box(LabelAuthor, LabelAuthorValue),
-        box(LabelPackage, LabelPackageValue),
-        box(LabelWebSite, LabelWebSiteValue),
+        box(LabelAuthor, EditAuthor),
+        box(LabelPackage, EditPackage),
+        box(LabelWebsite, HotLinkWebsite),
     };
     std::wstring lines;
     for (const auto& [caption, value] : fields) AppendFieldLine(lines, caption, value);
@@ -148,6 +153,29 @@ std::wstring TAttributesPage::CopyText() const {
 void TAttributesPage::ButtonCopyClick() {
     if (!ui::copy_to_clipboard(::GetAncestor(ButtonCopy.handle(), GA_ROOT), CopyText()))
         host_.ShowStatus(L"Cannot open the clipboard");
+}
+
+void TAttributesPage::ShowComponentInfo(const std::wstring& author, const std::wstring& package,
+                                        const std::wstring& website) {
+    EditAuthor.set_text(author);
+    EditPackage.set_text(package);
+    HotLinkWebsite.set_text(website);
+    HotLinkWebsite.URL = website;
+}
+
+void TAttributesPage::ButtonWindowStyleClick() {
+    const std::wstring style = ButtonStyle.text(), ex_style = ButtonExStyle.text();
+    // Before the first refresh the buttons have no caption, and there is nothing to spell out.
+    if (!StyleFromCaption(style) || !StyleFromCaption(ex_style)) return;
+    if (!styles_dialog_) styles_dialog_ = std::make_unique<TWindowStylesDialog>();
+    styles_dialog_->Execute(::GetAncestor(ButtonStyle.handle(), GA_ROOT), style, ex_style);
+}
+
+void TAttributesPage::ButtonSaveIconClick() {
+    const std::optional<std::wstring> file_name =
+        SaveDialog1->execute(::GetAncestor(ButtonSaveIcon.handle(), GA_ROOT), {{L"Icons", L"*.ico"}});
+    if (!file_name || !icons_shown_) return;
+    SaveIconToFile(IconBig.icon(), *file_name);
 }
 
 void TAttributesPage::EditCaptionChange() {

@@ -84,7 +84,7 @@ TEST_CASE_FIXTURE(ShownForm,
     const wchar_t* labels[] = {
         L"Text/Caption", L"Classname",    L"ID",       L"Font",    L"Window-Rect", L"Client-Rect",
         L"App-Instance", L"ParentWnd",    L"OwnerWnd", L"Enabled", L"Visible",     L"Unicode",
-        L"Window-Style", L"ExtWnd-Style", L"Author",   L"Package", L"Web site"};
+        L"Window-Style", L"ExtWnd-Style", L"Author",   L"Package", L"Website"};
     REQUIRE(lines.size() == std::size(labels));
     for (std::size_t i = 0; i < lines.size(); ++i)
         CHECK(lines[i].rfind(std::wstring(labels[i]) + L": ", 0) == 0);

@@ -75,9 +75,14 @@ struct PipetteScene : FrameSettingsStored {
         if (page.Pipette.Active()) ReleaseButton();
         page.UseMagnifier(nullptr);
     }
-    // The press activates the main window; the drag starts once the system agrees, since a change of
-    // the foreground during the drag would take the mouse from the pipette.
+    // Under Wine a press on an inactive window activates it only after the press has been handled, and
+    // that late change of the foreground takes the mouse from the pipette again. A user's press first
+    // activates the window; so the window is made active before the press.
     void PressOnPipette() {
+        if (::GetForegroundWindow() != form.handle()) {
+            ::SetForegroundWindow(form.handle());
+            WaitUntil([&] { return ::GetForegroundWindow() == form.handle(); });
+        }
         MoveMouse(Centre(page.Pipette.Picture.handle()));
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         WaitUntil([&] { return ::GetForegroundWindow() == form.handle(); });

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "app/MainForm.h"
@@ -108,4 +110,117 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         if (std::chrono::steady_clock::now() >= until) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+namespace {
+
+std::map<UINT_PTR, std::function<void()>>& PendingActions() {
+    static std::map<UINT_PTR, std::function<void()>> actions;
+    return actions;
+}
+
+void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    auto found = PendingActions().find(id);
+    if (found == PendingActions().end()) return;
+    std::function<void()> action = std::move(found->second);
+    PendingActions().erase(found);
+    try {
+        action();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void RunFromMessageLoop(std::function<void()> action) {
+    const UINT_PTR id = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RunPendingAction);
+    if (id) PendingActions()[id] = std::move(action);
+}
+
+namespace {
+
+std::vector<std::wstring>& ErrorTexts() {
+    static std::vector<std::wstring> texts;
+    return texts;
+}
+
+void CollectError(const std::wstring&, const std::wstring& text) { ErrorTexts().push_back(text); }
+
+}  // namespace
+
+CollectedErrors::CollectedErrors() {
+    ErrorTexts().clear();
+    ui::Application::instance().set_error_sink(CollectError);
+}
+
+CollectedErrors::~CollectedErrors() { ui::Application::instance().set_error_sink(nullptr); }
+
+const std::vector<std::wstring>& CollectedErrors::texts() const { return ErrorTexts(); }
+
+TemporaryFolder::TemporaryFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    static int made = 0;
+    path_ = std::wstring(temp) + L"scrutel-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++made) + L"\\";
+    if (!::CreateDirectoryW(path_.c_str(), nullptr))
+        throw std::runtime_error("cannot make a temporary folder");
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((path_ + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ::DeleteFileW((path_ + found.cFileName).c_str());
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(path_.c_str());
+}
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK TakeDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (pid == search->pid && ::IsWindowVisible(window) && std::wstring(name) == L"#32770")
+        search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> VisibleDialogsOf(DWORD process_id) {
+    DialogSearch search{process_id, {}};
+    ::EnumWindows(TakeDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<std::uint32_t> PrintedClient(HWND control, int width, int height, std::uint32_t background) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    ui::unique_bitmap image(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ui::unique_memory_dc dc(::CreateCompatibleDC(nullptr));
+    if (!image || !dc) return {};
+    ui::selected_object selected(dc.get(), image.get());
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::fill_n(pixels, count, background);
+    ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    ::GdiFlush();
+    std::vector<std::uint32_t> result(pixels, pixels + count);
+    for (auto& p : result) p &= 0xFFFFFF;
+    return result;
 }

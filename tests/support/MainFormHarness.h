@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/Controls.h"
 #include "ui/Handles.h"
@@ -49,3 +51,39 @@ HWND VisibleMainWindowOf(DWORD process_id);
 // Handles this thread's messages until the condition holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::milliseconds(5000));
+
+// Runs the action once from the next message loop of this thread, a modal one included (a thread
+// timer's callback): how a test acts inside a dialog that its own call shows. The action must not
+// throw (use CHECK, not REQUIRE).
+void RunFromMessageLoop(std::function<void()> action);
+
+// The texts of the error boxes raised while it lives, collected instead of shown.
+class CollectedErrors {
+public:
+    CollectedErrors();
+    ~CollectedErrors();
+    CollectedErrors(const CollectedErrors&) = delete;
+    CollectedErrors& operator=(const CollectedErrors&) = delete;
+    const std::vector<std::wstring>& texts() const;
+};
+
+// A folder of its own under the temporary folder, removed with what it holds at the end.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    // The folder's path with a backslash at its end.
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+// The visible dialog boxes (message boxes, common dialogs) of a process.
+std::vector<HWND> VisibleDialogsOf(DWORD process_id);
+
+// What a control paints of its client area (WM_PRINTCLIENT) into a 32-bit image of the given size
+// first filled with the background: 0x00RRGGBB, top row first.
+std::vector<std::uint32_t> PrintedClient(HWND control, int width, int height, std::uint32_t background);
