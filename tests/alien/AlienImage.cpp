@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "base/ValueText.h"
 
@@ -36,20 +37,10 @@ std::uint32_t TAlienMemory::Allocate(std::size_t size) {
     return Base + static_cast<std::uint32_t>(at);
 }
 
-void TAlienMemory::PutBytes(std::uint32_t at, const std::string& bytes) {
-    std::memcpy(bytes_.data() + (at - Base), bytes.data(), bytes.size());
-}
-
-void TAlienMemory::Put8(std::uint32_t at, std::uint8_t value) { bytes_.at(at - Base) = value; }
-
-void TAlienMemory::Put16(std::uint32_t at, std::uint16_t value) {
-    Put8(at, static_cast<std::uint8_t>(value));
-    Put8(at + 1, static_cast<std::uint8_t>(value >> 8));
-}
-
-void TAlienMemory::Put32(std::uint32_t at, std::uint32_t value) {
-    Put16(at, static_cast<std::uint16_t>(value));
-    Put16(at + 2, static_cast<std::uint16_t>(value >> 16));
+void TAlienMemory::Write(std::uint32_t at, const void* bytes, std::size_t size) {
+    if (size == 0) return;
+    if (at < Base || at - Base + size > bytes_.size()) throw std::out_of_range("write outside the image");
+    std::memcpy(bytes_.data() + (at - Base), bytes, size);
 }
 
 std::uint32_t TAlienMemory::ShortString(const std::string& text) {
@@ -211,6 +202,11 @@ TAlienRect TAlienImagePlatform::ClientRectOf(std::uint32_t window) {
     return found == Windows.end() ? TAlienRect{} : found->second.Client;
 }
 
+std::string TAlienImagePlatform::WindowText(std::uint32_t window) {
+    auto found = Windows.find(window);
+    return found == Windows.end() ? std::string() : found->second.Text;
+}
+
 // ---- TAlienProgram
 
 TAlienProgram::TAlienProgram(int version) : Image(version), Platform(Image.Memory) {
@@ -252,4 +248,86 @@ void TAlienProgram::Show(std::uint32_t window, std::uint32_t object, TAlienRect 
 
 void TAlienProgram::SetChildren(const std::vector<std::uint32_t>& children) {
     Image.Put32(Form, vcl::Controls, Image.List(children));
+}
+
+// ---- TModernProgram
+
+TModernProgram::TModernProgram(TModernGeneration generation) : Model(Memory, generation), Platform(Memory) {
+    const std::uint32_t window_text = 0xFF000008;
+    TModernModel& m = Model;
+    Application = m.Control({.Class = "TApplication"});
+    const std::uint32_t sans = m.Font("MS Sans Serif", -11, 0, window_text);
+    ButtonFont = m.Font("MS Sans Serif", -11, 0x01, window_text);
+    Form = m.Control({.Class = "TForm1",
+                      .Name = "Form1",
+                      .Owner = Application,
+                      .Left = 100,
+                      .Top = 100,
+                      .Width = 400,
+                      .Height = 300,
+                      .Font = sans});
+    Button = m.Control({.Class = "TButton",
+                        .Name = "Button1",
+                        .Owner = Form,
+                        .Parent = Form,
+                        .Left = 16,
+                        .Top = 8,
+                        .Width = 75,
+                        .Height = 25,
+                        .Style = 0xA0,
+                        .Font = ButtonFont});
+    Panel = m.Control({.Class = "TPanel",
+                       .Name = "Panel1",
+                       .Owner = Form,
+                       .Parent = Form,
+                       .Left = 200,
+                       .Top = 10,
+                       .Width = 180,
+                       .Height = 120,
+                       .Font = sans});
+    Label1 = m.Control({.Class = "TLabel",
+                        .Name = "Label1",
+                        .Owner = Form,
+                        .Parent = Form,
+                        .Left = 10,
+                        .Top = 50,
+                        .Width = 100,
+                        .Height = 20,
+                        .Text = "Na\xC3\xAFve caption",
+                        .Font = m.Font("Tahoma", -13, 0x06, 0x00123456)});
+    Bevel =
+        m.Control({.Class = "TBevel", .Parent = Form, .Left = 10, .Top = 220, .Width = 100, .Height = 20});
+    Label3 = m.Control({.Class = "TLabel",
+                        .Name = "Label3",
+                        .Owner = Form,
+                        .Parent = Panel,
+                        .Left = 10,
+                        .Top = 60,
+                        .Width = 80,
+                        .Height = 20,
+                        .Text = "Inside",
+                        .Font = sans});
+    m.SetWinControl(Form, {Label1, Bevel}, {Button, Panel}, FormWindow);
+    m.SetWinControl(Button, {}, {}, ButtonWindow);
+    m.SetWinControl(Panel, {Label3}, {}, PanelWindow);
+    m.SetComponents(Form, {Button, Panel, Label1, Label3});
+    m.SetComponents(Application, {Form});
+    Show(FormWindow, Form, {0, 0, 392, 273}, "Form1");
+    Show(ButtonWindow, Button, {0, 0, 75, 25}, "Button1");
+    Show(PanelWindow, Panel, {0, 0, 180, 120}, "Panel1");
+}
+
+void TModernProgram::Show(std::uint32_t window, std::uint32_t object, TAlienRect client,
+                          const std::string& text) {
+    TAlienWindow w;
+    w.Object = object;
+    w.Client = client;
+    w.Text = text;
+    // As measured: the program of 2009 answers the query, the later ones answer 0.
+    w.Answers = Model.Generation == TModernGeneration::Delphi2009;
+    Platform.Windows[window] = w;
+}
+
+void TModernProgram::Put32(std::uint32_t object, std::uint32_t TModernOffsets::*field, std::uint32_t value) {
+    Memory.Put32(object + Model.Offsets.*field, value);
 }
