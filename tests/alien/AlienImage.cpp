@@ -194,7 +194,8 @@ std::uint32_t TAlienImagePlatform::QueryObject(std::uint32_t window, std::uint32
     if (found == Windows.end() || !found->second.Answers) return 0;
     const TAlienWindow& w = found->second;
     auto registered = Messages.find("ControlOfs" + HexText8<char>(w.Instance) + HexText8<char>(w.Thread));
-    return registered != Messages.end() && registered->second == message ? w.Object : 0;
+    if (registered == Messages.end() || registered->second != message) return 0;
+    return w.Answer ? w.Answer : w.Object;
 }
 
 TAlienRect TAlienImagePlatform::ClientRectOf(std::uint32_t window) {

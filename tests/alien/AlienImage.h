@@ -98,6 +98,7 @@ struct TAlienWindow {
     std::uint32_t Instance = 0x00400000;
     std::uint32_t Object = 0;  // answered to the query message and kept in the object property
     bool Answers = true;       // answers the query message
+    std::uint32_t Answer = 0;  // answered instead of Object when not 0
     bool Marked = true;        // carries the VCL's window property
     TAlienRect Client;
     std::string Text;  // UTF-8
