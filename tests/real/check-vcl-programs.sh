@@ -6,13 +6,17 @@
 #   2. types Escape and Ctrl+G (vcl_keys.exe, acting as the user) and checks the "Go to Line" dialog,
 #      whose label "Line number:" has no window of its own;
 #   3. ends it.
-# Prints producer detection's lines for each program too. Needs the windows build in $build/windows
-# (tools/test.sh makes it); runs in the caller's Wine environment when WINEPREFIX is set, else in one
-# of its own under $build.
+# Prints producer detection's lines for each program too. With --bench it prints the lookup figures of
+# alien_bench.exe --real for each program instead of checking. Needs the windows build in
+# $build/windows (tools/test.sh makes it); runs in the caller's Wine environment when WINEPREFIX is
+# set, else in one of its own under $build.
 # Exit codes: 0 every check held; 77 SKIPPED: the programs could not be fetched (said on stdout); 1 else.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tools/wine-env.sh
+
+bench=
+if [ "${1:-}" = --bench ]; then bench=1; fi
 
 status=0
 bash tests/real/fetch-vcl-programs.sh || status=$?
@@ -23,7 +27,7 @@ fi
 [ "$status" = 0 ] || exit "$status"
 
 bin=$build/windows/bin
-for tool in real_vcl_check vcl_keys; do
+for tool in real_vcl_check vcl_keys ${bench:+alien_bench}; do
   if [ ! -f "$bin/$tool.exe" ]; then
     echo "check-vcl-programs: $bin/$tool.exe is missing (cmake --build $build/windows)"
     exit 1
@@ -46,6 +50,16 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -n "$own_env" ]; then wine_env_start "$build"; fi
+
+# wait_for_window CLASS: waits until a top-level window of that class is there, for at most 90 s.
+wait_for_window() {
+  local deadline=$((SECONDS + 90))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    wine "$bin/vcl_keys.exe" --exists "$1" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  return 1
+}
 
 # wait_for_no_window CLASS: waits until no top-level window of that class is left, for at most 60 s.
 wait_for_no_window() {
@@ -77,6 +91,17 @@ while IFS=$'\t' read -r name program generation; do
   (cd "$(dirname "$program")" && exec wine "$program" </dev/null >/dev/null 2>&1) &
   program_pid=$!
   started=$SECONDS
+  if [ -n "$bench" ]; then
+    if wait_for_window TStartupForm && wait_for_window "$main_class"; then
+      wine "$bin/alien_bench.exe" --real "$main_class" 2>/dev/null | tr -d '\r' | sed 's/^/  /'
+    else
+      echo "  the program's windows did not come up"
+      failed=1
+    fi
+    stop_program
+    checked=$((checked + 1))
+    continue
+  fi
   run_status=0
   wine "$bin/real_vcl_check.exe" --generation "$generation" --origins --min-windowed 5 --min-windowless 1 \
     --expect "OKButton: TButton" --expect "CancelButton: TButton" TStartupForm=StartupForm "$main" 2>/dev/null |
@@ -102,4 +127,8 @@ if [ "$failed" != 0 ]; then
   echo "check-vcl-programs: FAILED"
   exit 1
 fi
-echo "check-vcl-programs: $checked real programs passed"
+if [ -n "$bench" ]; then
+  echo "check-vcl-programs: figures of $checked real programs"
+else
+  echo "check-vcl-programs: $checked real programs passed"
+fi
