@@ -256,58 +256,33 @@ void TAlienProgram::SetChildren(const std::vector<std::uint32_t>& children) {
 TModernProgram::TModernProgram(TModernGeneration generation) : Model(Memory, generation), Platform(Memory) {
     const std::uint32_t window_text = 0xFF000008;
     TModernModel& m = Model;
+    struct Bounds {
+        std::int32_t left, top, width, height;
+    };
+    const auto control = [&](const char* cls, const char* name, std::uint32_t owner, std::uint32_t parent,
+                             Bounds bounds, std::uint32_t font, const char* text = "") {
+        return m.Control({.Class = cls,
+                          .Name = name,
+                          .Owner = owner,
+                          .Parent = parent,
+                          .Left = bounds.left,
+                          .Top = bounds.top,
+                          .Width = bounds.width,
+                          .Height = bounds.height,
+                          .Style = 0xA0,
+                          .Text = text,
+                          .Font = font});
+    };
     Application = m.Control({.Class = "TApplication"});
     const std::uint32_t sans = m.Font("MS Sans Serif", -11, 0, window_text);
     ButtonFont = m.Font("MS Sans Serif", -11, 0x01, window_text);
-    Form = m.Control({.Class = "TForm1",
-                      .Name = "Form1",
-                      .Owner = Application,
-                      .Left = 100,
-                      .Top = 100,
-                      .Width = 400,
-                      .Height = 300,
-                      .Font = sans});
-    Button = m.Control({.Class = "TButton",
-                        .Name = "Button1",
-                        .Owner = Form,
-                        .Parent = Form,
-                        .Left = 16,
-                        .Top = 8,
-                        .Width = 75,
-                        .Height = 25,
-                        .Style = 0xA0,
-                        .Font = ButtonFont});
-    Panel = m.Control({.Class = "TPanel",
-                       .Name = "Panel1",
-                       .Owner = Form,
-                       .Parent = Form,
-                       .Left = 200,
-                       .Top = 10,
-                       .Width = 180,
-                       .Height = 120,
-                       .Font = sans});
-    Label1 = m.Control({.Class = "TLabel",
-                        .Name = "Label1",
-                        .Owner = Form,
-                        .Parent = Form,
-                        .Left = 10,
-                        .Top = 50,
-                        .Width = 100,
-                        .Height = 20,
-                        .Text = "Na\xC3\xAFve caption",
-                        .Font = m.Font("Tahoma", -13, 0x06, 0x00123456)});
-    Bevel =
-        m.Control({.Class = "TBevel", .Parent = Form, .Left = 10, .Top = 220, .Width = 100, .Height = 20});
-    Label3 = m.Control({.Class = "TLabel",
-                        .Name = "Label3",
-                        .Owner = Form,
-                        .Parent = Panel,
-                        .Left = 10,
-                        .Top = 60,
-                        .Width = 80,
-                        .Height = 20,
-                        .Text = "Inside",
-                        .Font = sans});
+    Form = control("TForm1", "Form1", Application, 0, {100, 100, 400, 300}, sans);
+    Button = control("TButton", "Button1", Form, Form, {16, 8, 75, 25}, ButtonFont);
+    Panel = control("TPanel", "Panel1", Form, Form, {200, 10, 180, 120}, sans);
+    Label1 = control("TLabel", "Label1", Form, Form, {10, 50, 100, 20},
+                     m.Font("Tahoma", -13, 0x06, 0x00123456), "Na\xC3\xAFve caption");
+    Bevel = control("TBevel", "", 0, Form, {10, 220, 100, 20}, 0);
+    Label3 = control("TLabel", "Label3", Form, Panel, {10, 60, 80, 20}, sans, "Inside");
     m.SetWinControl(Form, {Label1, Bevel}, {Button, Panel}, FormWindow);
     m.SetWinControl(Button, {}, {}, ButtonWindow);
     m.SetWinControl(Panel, {Label3}, {}, PanelWindow);

@@ -18,16 +18,11 @@ cd "$(dirname "$0")/../.."
 bench=
 if [ "${1:-}" = --bench ]; then bench=1; fi
 
-status=0
-bash tests/real/fetch-vcl-programs.sh || status=$?
-if [ "$status" = 77 ]; then
-  echo "check-vcl-programs: SKIPPED: the real programs could not be fetched from the npm registry (see above)"
-  exit 77
-fi
-[ "$status" = 0 ] || exit "$status"
+. tests/real/programs.sh
+fetch_programs check-vcl-programs
 
 bin=$build/windows/bin
-for tool in real_vcl_check vcl_keys ${bench:+alien_bench}; do
+for tool in real_vcl_check vcl_keys vcl_probe ${bench:+alien_bench}; do
   if [ ! -f "$bin/$tool.exe" ]; then
     echo "check-vcl-programs: $bin/$tool.exe is missing (cmake --build $build/windows)"
     exit 1
@@ -51,25 +46,7 @@ cleanup() {
 trap cleanup EXIT
 if [ -n "$own_env" ]; then wine_env_start "$build"; fi
 
-# wait_for_window CLASS: waits until a top-level window of that class is there, for at most 90 s.
-wait_for_window() {
-  local deadline=$((SECONDS + 90))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    wine "$bin/vcl_keys.exe" --exists "$1" 2>/dev/null && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
-# wait_for_no_window CLASS: waits until no top-level window of that class is left, for at most 60 s.
-wait_for_no_window() {
-  local deadline=$((SECONDS + 60))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    wine "$bin/vcl_keys.exe" --exists "$1" 2>/dev/null || return 0
-    sleep 0.2
-  done
-  return 1
-}
+probe=$bin/vcl_probe.exe
 
 producer() {
   local pe=$build/native/bin/scrutel-pe
@@ -92,7 +69,7 @@ while IFS=$'\t' read -r name program generation; do
   program_pid=$!
   started=$SECONDS
   if [ -n "$bench" ]; then
-    if wait_for_window TStartupForm && wait_for_window "$main_class"; then
+    if wait_for_windows TStartupForm "$main_class"; then
       wine "$bin/alien_bench.exe" --real "$main_class" 2>/dev/null | tr -d '\r' | sed 's/^/  /'
     else
       echo "  the program's windows did not come up"

@@ -1,7 +1,6 @@
 // vcl_keys.exe CLASS KEY...: acts as the user for the real-program probes. Brings the top-level window
 // of window class CLASS to the front and types the keys with SendInput: "esc", or a letter, optionally
 // as "ctrl+LETTER". Exit code 2 when no such window exists.
-// vcl_keys.exe --exists CLASS: exit code 0 when a top-level window of that class exists, else 1.
 #include <windows.h>
 
 #include <cctype>
@@ -20,7 +19,6 @@ void Key(WORD key, bool up) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--exists") == 0) return ::FindWindowA(argv[2], nullptr) ? 0 : 1;
     if (argc < 3) return 2;
     HWND window = ::FindWindowA(argv[1], nullptr);
     if (!window) return 2;
