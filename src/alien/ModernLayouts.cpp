@@ -37,7 +37,7 @@ namespace {
 using TFieldSpec = TModernLayouts::TFieldSpec;
 
 // Each rule held on every object of five real programs built with the library from 2009 on, checked
-// against the extended field tables where the programs carry them (docs of tests/real).
+// against the extended field tables where the programs carry them (tests/real/probe-vcl-programs.sh).
 const TFieldSpec Fields[] = {
     {"Owner", bComponent, 4, nullptr, "FOwner", tkClass, "TComponent", TRule{bComponent, "", 0},
      &TObjectLayout::Owner},
@@ -83,8 +83,6 @@ TTypeKind PropertyKind(std::string_view name) {
 // a 16-bit hash code, the face name a short text of at most 31 characters.
 constexpr TResourceRecordLayout ResourceShapeWithoutTypes{64, 20, 29, 31, 31};
 
-enum class TFound { Yes, Missing, Invalid };
-
 bool NamesClass(const std::string& type_name, const char* wanted) {
     const std::string_view name(wanted);
     return type_name == name ||
@@ -95,6 +93,11 @@ bool NamesClass(const std::string& type_name, const char* wanted) {
 // The direct parent named so; the library's classes stand in a fixed order.
 bool ParentIs(const TModernClass* cls, std::string_view name) {
     return cls && cls->Parent && cls->Parent->Name == name;
+}
+
+// A class right below TPersistent, which stands right below TObject.
+bool UnderPersistent(const TModernClass* cls) {
+    return ParentIs(cls, "TPersistent") && ParentIs(cls->Parent, "TObject");
 }
 
 }  // namespace
@@ -108,11 +111,8 @@ namespace {
 // The library's classes in cls's chain that stand where the library puts them.
 TModernLayouts::TBases BasesOf(const TModernClass& cls) {
     TModernLayouts::TBases bases;
-    const auto persistent_root = [](const TModernClass* c) {
-        return ParentIs(c, "TPersistent") && ParentIs(c->Parent, "TObject");
-    };
     const TModernClass* component = cls.Ancestor("TComponent");
-    if (!persistent_root(component)) return bases;
+    if (!UnderPersistent(component)) return bases;
     bases.Of[bComponent] = component;
     const TModernClass* control = cls.Ancestor("TControl");
     if (control && control->Parent == component &&
@@ -129,8 +129,7 @@ TModernLayouts::TBases FontBasesOf(const TModernClass& cls) {
     TModernLayouts::TBases bases;
     const TModernClass* graphics = cls.Ancestor("TGraphicsObject");
     const TModernClass* font = cls.Ancestor("TFont");
-    if (graphics && ParentIs(graphics, "TPersistent") && ParentIs(graphics->Parent, "TObject") && font &&
-        font->Parent == graphics) {
+    if (UnderPersistent(graphics) && font && font->Parent == graphics) {
         bases.Of[bGraphicsObject] = graphics;
         bases.Of[bFont] = font;
     }
@@ -270,13 +269,12 @@ std::unique_ptr<TModernLayout> TModernLayouts::Resolve(const TBases& bases, bool
             continue;
         }
         if (spec.Member) fields.*spec.Member = origin.Offset;
-        layout.Origins.insert(layout.Origins.begin(), std::move(origin));
+        layout.Origins.push_back(std::move(origin));
     }
     if (incomplete) {
         missing = true;
         return nullptr;
     }
-    std::reverse(layout.Origins.begin(), layout.Origins.end());
     fields.ClassRecord = &ClassLayoutModern;
     fields.UnicodeTexts = true;
     // Each part reaches from the fields its class adds to those it adds itself; a window control's control
@@ -303,9 +301,8 @@ TModernLayouts::TFound TModernLayouts::ResolveResource(const TOffsetOrigin& reso
     if (resource.Source != TOffsetSource::ExtendedField) {
         // Programs without extended type information predate the Owner field of the resource record.
         record = ResourceShapeWithoutTypes;
-        layout.Origins.insert(layout.Origins.begin(),
-                              {"FontResource", record.Height, TOffsetSource::RecordShape,
-                               "height at 20, style at 29, face name at 31", 0});
+        layout.Origins.push_back({"FontResource", record.Height, TOffsetSource::RecordShape,
+                                  "height at 20, style at 29, face name at 31", 0});
         return TFound::Yes;
     }
     // FResource: PResource -> TResource, whose field Font is a TFontData with Height, Style and Name.
@@ -339,8 +336,8 @@ TModernLayouts::TFound TModernLayouts::ResolveResource(const TOffsetOrigin& reso
         return TFound::Invalid;
     record = {resource_record->Size, data->Offset + height->Offset, data->Offset + style->Offset,
               data->Offset + name->Offset, *max_length};
-    layout.Origins.insert(layout.Origins.begin(), {"FontResource", record.Height, TOffsetSource::RecordType,
-                                                   "TResource.Font: Height, Style, Name", 0});
+    layout.Origins.push_back(
+        {"FontResource", record.Height, TOffsetSource::RecordType, "TResource.Font: Height, Style, Name", 0});
     return TFound::Yes;
 }
 
