@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core natively with ASan/UBSan (and its fuzz
-# targets for a bounded time), then Scrutel.exe's tests under Wine on an X display (Xvfb if none).
+# targets for a bounded time), then Scrutel.exe's tests under Wine on an X display (Xvfb if none), then
+# the Delphi-VCL page against real programs fetched from npm (said SKIPPED when the registry is away).
 # Installs what it needs first. SCRUTEL_BUILD names the build folder (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,4 +38,13 @@ echo "== windows tests under Wine"
 trap wine_env_stop EXIT
 wine_env_start "$build"
 (cd "$build/windows" && ctest --output-on-failure) || status=1
+
+echo "== real programs of the component library under Wine"
+real=0
+bash tests/real/check-vcl-programs.sh || real=$?
+case "$real" in
+  0) ;;
+  77) echo "== real programs: SKIPPED (the npm registry could not be reached; nothing was checked)" ;;
+  *) status=1 ;;
+esac
 exit $status

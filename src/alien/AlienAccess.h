@@ -4,12 +4,16 @@
 // keeps one proxy per alien object and kind.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
 #include "alien/AlienErrors.h"
 #include "alien/AlienPlatform.h"
 #include "alien/AlienProxies.h"
+#include "alien/ModernClasses.h"
+#include "alien/ModernLayouts.h"
+#include "alien/PageCache.h"
 #include "base/ByteSource.h"
 
 // A text of one length byte followed by that many 8-bit characters, at most max_length of them: the
@@ -33,12 +37,24 @@ public:
     std::uint32_t ThreadId() const { return thread_id_; }
     std::uint32_t Instance() const { return instance_; }
     std::uint32_t ObjectMessage() const { return object_message_; }
+    // 3, 5, 6 or 7; ModernVersion for the library of 2009 and later; 0 when not recognised.
     std::int32_t Version() const { return version_; }
+    static constexpr std::int32_t ModernVersion = 2009;
+    bool IsModern() const { return version_ == ModernVersion; }
+    // The version as the page names it: the number, or the generation from 2009 on ("2009 or later",
+    // "XE2 or later").
+    std::string VersionText() const;
+    // Texts of the versions up to 7 are in the other process's code page; from 2009 on they are UTF-8,
+    // converted from the program's UTF-16.
+    bool TextsAreUtf8() const { return IsModern(); }
     TAlienPlatform& Platform() const { return platform_; }
 
     bool IsVclWindow(std::uint32_t window) const;
+    // The query message's answer, else the object property; 0 when both answer and differ, for a
+    // program must not be read through an answer that lies.
     std::uint32_t ObjectAddressOf(std::uint32_t window) const;
-    // Raises ui::EAbort for a window without the VCL mark or when the version is not recognised.
+    // Raises ui::EAbort for a window without the VCL mark or when the version is not recognised, and
+    // from 2009 on also when the object found is not a window control of that window.
     TAlienWinControl* WinControlOf(std::uint32_t window);
 
     // Bytes copied; a read that fails wholly or in part leaves the rest of `into` as it was. Every
@@ -49,14 +65,32 @@ public:
     std::string ReadPCharString(std::uint32_t address) const;  // cut at NUL or at MaxPCharLength
     std::string ReadShortString(std::uint32_t address) const;
     std::string ReadLongString(std::uint32_t address) const;  // at most MaxLongStringLength
+    // UTF-8 of a UnicodeString (UTF-16 with code page, element size and length in front): at most
+    // MaxLongStringLength characters; empty when its header is not that of a UnicodeString.
+    std::string ReadUnicodeString(std::uint32_t address) const;
+    // UTF-8 of a NUL-terminated UTF-16 text, cut at MaxPCharLength characters.
+    std::string ReadPWideCharString(std::uint32_t address) const;
 
     static constexpr std::size_t MaxPCharLength = 4096;
     static constexpr std::size_t MaxLongStringLength = 4096;
     // A class chain longer than this is taken as corrupt.
     static constexpr int MaxClassDepth = 64;
 
+    // The layout of the object at address: that of the version up to 7; from 2009 on that of its class,
+    // null when the class or its layout does not validate.
+    const TObjectLayout* LayoutOfObject(std::uint32_t address);
+    // The class pointer at the object's offset 0, read once per object.
+    std::uint32_t ClassOfObject(std::uint32_t address);
+    // From 2009 on: the validated class record, the object's class layout, and whether the object is
+    // all of kinds (TLayoutKind bits); null and false for any other version.
+    const TModernClass* ModernClassAt(std::uint32_t class_address);
+    const TModernLayout* ModernLayoutOf(std::uint32_t object);
+    bool IsObjectOfKind(std::uint32_t object, unsigned kinds);
+
     // One proxy per address and kind, made on the first lookup. The last three raise ui::EAbort while
     // Version is 0 (before looking at the address); those of address 0 are null except ListProxy's.
+    // From 2009 on, the font and the last three also raise ui::EAbort for an object that is not of their
+    // kind (a parent that is no window control, a font that is no TFont).
     TAlienClass* ClassProxy(std::uint32_t address);
     TAlienList* ListProxy(std::uint32_t address);
     TAlienFont* FontProxy(std::uint32_t address);
@@ -72,9 +106,9 @@ private:
     template <class Proxy>
     using Cache = std::unordered_map<std::uint32_t, std::unique_ptr<Proxy>>;
     template <class Proxy>
-    Proxy* Lookup(Cache<Proxy>& cache, std::uint32_t address);
+    Proxy* Lookup(Cache<Proxy>& cache, std::uint32_t address, unsigned modern_kinds = 0);
     void RequireVersion() const;
-    std::int32_t RecogniseVersion() const;
+    std::int32_t RecogniseVersion();
     std::int32_t LayoutBVersion(std::uint32_t class_record) const;
 
     TAlienPlatform& platform_;
@@ -93,4 +127,18 @@ private:
     std::unique_ptr<ByteSource> process_;
     std::uint32_t object_message_ = 0;
     std::int32_t version_ = 0;
+    // From 2009 on: class records and type information, read through pages kept while this object lives.
+    std::unique_ptr<TPageCache> constant_;
+    std::unique_ptr<TModernClasses> modern_classes_;
+    std::unique_ptr<TModernLayouts> modern_layouts_;
+    std::string generation_;
+    std::unordered_map<std::uint32_t, std::uint32_t> object_classes_;
 };
+
+// The component behind window and, with a point in the window's client coordinates, the control without
+// a window of its own under it. What the Delphi-VCL page shows of the component (parent, owner, font,
+// class chain) is looked up here as well, so that an object that fails validation fails the lookup
+// instead of the page. Raises ui::EAbort for a window without the library, of a version not
+// recognised, or whose objects fail validation.
+TAlienControl* FindComponent(TAlienApplication& application, std::uint32_t window,
+                             const std::optional<TAlienPoint>& point);

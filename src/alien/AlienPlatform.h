@@ -39,4 +39,6 @@ public:
     virtual std::uint32_t QueryObject(std::uint32_t window, std::uint32_t message) = 0;
     // The window's client rectangle as the system reports it now; empty for no window.
     virtual TAlienRect ClientRectOf(std::uint32_t window) = 0;
+    // The window's text in UTF-8, asked only of a window that answers in time; empty otherwise.
+    virtual std::string WindowText(std::uint32_t window) = 0;
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "alien/PagedRead.h"
+#include "components/GkGeneral.h"
 #include "ui/Handles.h"
 
 namespace {
@@ -76,6 +77,21 @@ TAlienRect TWin32AlienPlatform::ClientRectOf(std::uint32_t window) {
     RECT client{};
     if (window == 0 || !::GetClientRect(HandleFromValue<HWND>(window), &client)) return {};
     return {client.left, client.top, client.right, client.bottom};
+}
+
+std::string TWin32AlienPlatform::WindowText(std::uint32_t window) {
+    HWND handle = HandleFromValue<HWND>(window);
+    if (window == 0 || !WindowResponds(handle)) return {};
+    wchar_t text[4096] = {};
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(handle, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+                               SMTO_ABORTIFHUNG, query_timeout_ms_, &copied))
+        return {};
+    const int length = static_cast<int>(std::min<DWORD_PTR>(copied, std::size(text) - 1));
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
 }
 
 TWin32AlienPlatform& Win32AlienPlatform() {

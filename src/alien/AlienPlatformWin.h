@@ -21,6 +21,7 @@ public:
     std::uint32_t PropertyByAtomName(std::uint32_t window, const std::string& atom_name) override;
     std::uint32_t QueryObject(std::uint32_t window, std::uint32_t message) override;
     TAlienRect ClientRectOf(std::uint32_t window) override;
+    std::string WindowText(std::uint32_t window) override;
 
     // ReadProcessMemory calls made so far through the sources this platform opened.
     std::uint64_t ReadCalls() const { return read_calls_; }

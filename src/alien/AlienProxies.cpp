@@ -11,23 +11,6 @@
 
 namespace {
 
-// The recognised version's layout; EUndefinedProperty when it has none.
-const TObjectLayout& RequireLayout(const TAlienApplication& application) {
-    const TObjectLayout* layout = LayoutOfVersion(application.Version());
-    if (!layout) throw application.UndefinedPropertyError();
-    return *layout;
-}
-
-// The part of the object at address that the recognised version's layout names; nothing is read and
-// every field reads 0 when the version has no layout.
-TAlienSlice CopyPart(TAlienApplication& application, std::uint32_t address,
-                     TSliceLayout TObjectLayout::*part) {
-    const TObjectLayout* layout = LayoutOfVersion(application.Version());
-    if (!layout) return {};
-    const TSliceLayout& slice = layout->*part;
-    return TAlienSlice(application, address, slice.Start, slice.Size);
-}
-
 // The platform's multiply-then-divide: a 64-bit product, rounded half away from zero, -1 for a
 // divisor of 0 or a result outside the 32-bit range.
 std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator) {
@@ -83,8 +66,14 @@ TAlienClass::TAlienClass(TAlienApplication& application, std::uint32_t address)
     : TAlienProxy(application, address) {}
 
 const std::string& TAlienClass::ClassName() {
+    if (!name_ && Application().IsModern()) {
+        const TModernClass* cls = Application().ModernClassAt(Address());
+        name_ = cls ? cls->Name : std::string();
+    }
     if (!name_) {
-        const TClassRecordLayout& slots = *RequireLayout(Application()).ClassRecord;
+        const TObjectLayout* layout = LayoutOfVersion(Application().Version());
+        if (!layout) throw Application().UndefinedPropertyError();
+        const TClassRecordLayout& slots = *layout->ClassRecord;
         name_ = Application().ReadShortString(
             Application().ReadPointer(Address() + static_cast<std::uint32_t>(slots.ClassName)));
     }
@@ -92,8 +81,14 @@ const std::string& TAlienClass::ClassName() {
 }
 
 TAlienClass* TAlienClass::ClassParent() {
+    if (!parent_ && Application().IsModern()) {
+        const TModernClass* cls = Application().ModernClassAt(Address());
+        parent_ = cls && cls->Parent ? Application().ClassProxy(cls->Parent->Address) : nullptr;
+    }
     if (!parent_) {
-        const TClassRecordLayout& slots = *RequireLayout(Application()).ClassRecord;
+        const TObjectLayout* layout = LayoutOfVersion(Application().Version());
+        if (!layout) throw Application().UndefinedPropertyError();
+        const TClassRecordLayout& slots = *layout->ClassRecord;
         const std::uint32_t cell =
             Application().ReadPointer(Address() + static_cast<std::uint32_t>(slots.Parent));
         const std::uint32_t parent = cell ? Application().ReadPointer(cell) : 0;
@@ -115,16 +110,25 @@ std::vector<std::string> ClassHierarchy(TAlienClass* cls) {
 // ---- TAlienObject
 
 TAlienObject::TAlienObject(TAlienApplication& application, std::uint32_t address)
-    : TAlienProxy(application, address) {}
+    : TAlienProxy(application, address), layout_(application.LayoutOfObject(address)) {}
 
 TAlienObject::TAlienObject(TAlienApplication& application, std::uint32_t address, NullAllowed)
     : TAlienProxy(application, address, NullAllowed{}) {}
 
-const TObjectLayout& TAlienObject::Layout() const { return RequireLayout(Application()); }
+const TObjectLayout& TAlienObject::Layout() const {
+    if (!layout_) throw Application().UndefinedPropertyError();
+    return *layout_;
+}
+
+TAlienSlice TAlienObject::CopyPart(TSliceLayout TObjectLayout::*part) const {
+    if (!layout_) return {};
+    const TSliceLayout& slice = layout_->*part;
+    return TAlienSlice(Application(), Address(), slice.Start, slice.Size);
+}
 
 TAlienClass* TAlienObject::ClassType() {
     if (!class_) {
-        const std::uint32_t pointer = Address() ? Application().ReadPointer(Address()) : 0;
+        const std::uint32_t pointer = Application().ClassOfObject(Address());
         class_ = pointer ? Application().ClassProxy(pointer) : nullptr;
     }
     return *class_;
@@ -158,38 +162,40 @@ std::uint32_t TAlienList::Items(std::int32_t index) const {
 // ---- TAlienGraphicsObject, TAlienFont
 
 TAlienGraphicsObject::TAlienGraphicsObject(TAlienApplication& application, std::uint32_t address)
-    : TAlienObject(application, address),
-      header_(CopyPart(application, address, &TObjectLayout::GraphicsHeader)) {
-    const TObjectLayout* layout = LayoutOfVersion(application.Version());
+    : TAlienObject(application, address), header_(CopyPart(&TObjectLayout::GraphicsHeader)) {
+    const TObjectLayout* layout = LayoutIfAny();
     if (!layout) return;
     if (const std::uint32_t resource = header_.U32(layout->Resource))
-        resource_ = TAlienSlice(application, resource, 0, ResourceRecordSize);
+        resource_ = TAlienSlice(application, resource, 0, layout->FontResource.Size);
 }
 
 TAlienFont::TAlienFont(TAlienApplication& application, std::uint32_t address)
-    : TAlienGraphicsObject(application, address),
-      fields_(CopyPart(application, address, &TObjectLayout::FontFields)) {}
+    : TAlienGraphicsObject(application, address), fields_(CopyPart(&TObjectLayout::FontFields)) {}
 
 std::int32_t TAlienFont::Color() const { return Application().ConvertColor(fields_.I32(Layout().Color)); }
 
 std::int32_t TAlienFont::PixelsPerInch() const { return fields_.I32(Layout().PixelsPerInch); }
 
-std::int32_t TAlienFont::Height() const { return resource_.I32(ResourceHeight); }
+std::int32_t TAlienFont::Height() const { return resource_.I32(Layout().FontResource.Height); }
 
 std::int32_t TAlienFont::Size() const { return -MulDiv(Height(), 72, PixelsPerInch()); }
 
-std::uint8_t TAlienFont::Style() const { return resource_.U8(ResourceStyle); }
+std::uint8_t TAlienFont::Style() const { return resource_.U8(Layout().FontResource.Style); }
 
-std::string TAlienFont::Name() const { return resource_.ShortString(ResourceFaceName, FaceNameMaxLength); }
+std::string TAlienFont::Name() const {
+    const TResourceRecordLayout& record = Layout().FontResource;
+    return resource_.ShortString(record.FaceName, record.FaceNameMaxLength);
+}
 
 // ---- TAlienComponent
 
 TAlienComponent::TAlienComponent(TAlienApplication& application, std::uint32_t address)
-    : TAlienObject(application, address),
-      component_(CopyPart(application, address, &TObjectLayout::Component)) {}
+    : TAlienObject(application, address), component_(CopyPart(&TObjectLayout::Component)) {}
 
 std::string TAlienComponent::Name() const {
-    return Application().ReadLongString(component_.U32(Layout().Name));
+    const TObjectLayout& layout = Layout();
+    const std::uint32_t name = component_.U32(layout.Name);
+    return layout.UnicodeTexts ? Application().ReadUnicodeString(name) : Application().ReadLongString(name);
 }
 
 TAlienComponent* TAlienComponent::Owner() const {
@@ -201,12 +207,11 @@ std::uint16_t TAlienComponent::ComponentState() const { return component_.U16(La
 // ---- TAlienControl
 
 TAlienControl::TAlienControl(TAlienApplication& application, std::uint32_t address)
-    : TAlienComponent(application, address),
-      control_(CopyPart(application, address, &TObjectLayout::Control)) {}
+    : TAlienComponent(application, address), control_(CopyPart(&TObjectLayout::Control)) {}
 
-TAlienWinControl* TAlienControl::Parent() const {
-    return Application().WinControlProxy(control_.U32(Layout().Parent));
-}
+TAlienWinControl* TAlienControl::Parent() const { return Application().WinControlProxy(ParentAddress()); }
+
+std::uint32_t TAlienControl::ParentAddress() const { return control_.U32(Layout().Parent); }
 
 std::int32_t TAlienControl::Left() const { return control_.I32(Layout().Left); }
 std::int32_t TAlienControl::Top() const { return control_.I32(Layout().Top); }
@@ -221,7 +226,14 @@ std::uint32_t TAlienControl::ControlStyle() const {
 bool TAlienControl::Visible() const { return control_.U8(Layout().Visible) != 0; }
 bool TAlienControl::Enabled() const { return control_.U8(Layout().Enabled) != 0; }
 
-std::string TAlienControl::Text() const { return Application().ReadPCharString(control_.U32(Layout().Text)); }
+std::string TAlienControl::Text() const {
+    const TObjectLayout& layout = Layout();
+    const std::uint32_t text = control_.U32(layout.Text);
+    if (!layout.UnicodeTexts) return Application().ReadPCharString(text);
+    if (text != 0) return Application().ReadPWideCharString(text);
+    const std::uint32_t window = layout.WindowedControl ? control_.U32(layout.Handle) : 0;
+    return window ? Application().Platform().WindowText(window) : std::string();
+}
 
 TAlienFont* TAlienControl::Font() const { return Application().FontProxy(control_.U32(Layout().Font)); }
 
@@ -234,8 +246,7 @@ TAlienRect TAlienControl::ClientRect() const { return {0, 0, Width(), Height()};
 // ---- TAlienWinControl
 
 TAlienWinControl::TAlienWinControl(TAlienApplication& application, std::uint32_t address)
-    : TAlienControl(application, address),
-      win_control_(CopyPart(application, address, &TObjectLayout::WinControl)) {}
+    : TAlienControl(application, address), win_control_(CopyPart(&TObjectLayout::WinControl)) {}
 
 TAlienList* TAlienWinControl::Controls() const {
     return Application().ListProxy(win_control_.U32(Layout().Controls));
@@ -252,7 +263,10 @@ TAlienControl* TAlienWinControl::ControlAtPos(TAlienPoint point, bool allow_disa
     for (std::int32_t i = controls->Count() - 1; i >= 0; --i) {
         const std::uint32_t item = controls->Items(i);
         if (item == 0) continue;
+        if (Application().IsModern() && !Application().IsObjectOfKind(item, lkComponent | lkControl))
+            continue;
         TAlienControl* child = Application().ControlProxy(item);
+        if (Application().IsModern() && child->ParentAddress() != Address()) continue;
         const std::int64_t x = std::int64_t{point.X} - child->Left();
         const std::int64_t y = std::int64_t{point.Y} - child->Top();
         const TAlienRect client = child->ClientRect();

@@ -14,6 +14,7 @@
 class TAlienApplication;
 class TAlienWinControl;
 struct TObjectLayout;
+struct TSliceLayout;
 
 // Bytes of one slice of an alien object; fields outside what was copied read as 0.
 class TAlienSlice {
@@ -94,10 +95,15 @@ public:
 
 protected:
     TAlienObject(TAlienApplication& application, std::uint32_t address, NullAllowed);
-    // The recognised version's layout; raises EUndefinedProperty when it has none.
+    // The layout of the object: of the recognised version, or from 2009 on of its class. Raises
+    // EUndefinedProperty when there is none.
     const TObjectLayout& Layout() const;
+    const TObjectLayout* LayoutIfAny() const { return layout_; }
+    // The part of the object that the layout names; every field reads 0 without a layout.
+    TAlienSlice CopyPart(TSliceLayout TObjectLayout::*part) const;
 
 private:
+    const TObjectLayout* layout_ = nullptr;
     std::optional<TAlienClass*> class_;
 };
 
@@ -157,6 +163,7 @@ class TAlienControl : public TAlienComponent {
 public:
     TAlienControl(TAlienApplication& application, std::uint32_t address);
     TAlienWinControl* Parent() const;
+    std::uint32_t ParentAddress() const;  // the parent field as it stands
     std::int32_t Left() const;
     std::int32_t Top() const;
     std::int32_t Width() const;
@@ -164,7 +171,9 @@ public:
     std::uint32_t ControlStyle() const;
     bool Visible() const;
     bool Enabled() const;
-    std::string Text() const;  // reads, at most 4096 characters
+    // Reads, at most 4096 characters. From 2009 on a control with a window of its own keeps its text in
+    // the window, so that is where it is read.
+    std::string Text() const;
     TAlienFont* Font() const;
     // In the parent's client coordinates.
     virtual TAlienRect BoundsRect() const;
@@ -183,6 +192,7 @@ public:
     TAlienRect ClientRect() const override;
     // The last child in the list under point (client coordinates of this control) that is shown, or
     // would be shown at design time; disabled children count only with allow_disabled. Null when none.
+    // From 2009 on, only items that are controls and name this control as their parent count.
     TAlienControl* ControlAtPos(TAlienPoint point, bool allow_disabled) const;
 
 private:

@@ -21,12 +21,13 @@ TAlienControl* TComponentLookup::Find(HWND window, std::optional<POINT> screen_p
     if (application_ && application_->Window() != handle) DropApplication();
     try {
         if (!application_) application_ = std::make_unique<TAlienApplication>(Win32AlienPlatform(), handle);
-        TAlienWinControl* control = application_->WinControlOf(handle);
-        if (!screen_point || !control) return control;
-        POINT point = *screen_point;
-        ::ScreenToClient(window, &point);
-        if (TAlienControl* child = control->ControlAtPos({point.x, point.y}, true)) return child;
-        return control;
+        std::optional<TAlienPoint> client_point;
+        if (screen_point) {
+            POINT point = *screen_point;
+            ::ScreenToClient(window, &point);
+            client_point = TAlienPoint{point.x, point.y};
+        }
+        return FindComponent(*application_, handle, client_point);
     } catch (...) {
         // A window without the library, an unknown version or a broken object: nothing to show.
         DropApplication();

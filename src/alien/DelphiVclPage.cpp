@@ -1,5 +1,7 @@
 #include "alien/DelphiVclPage.h"
 
+#include <algorithm>
+
 #include "alien/AlienAccess.h"
 #include "base/ValueText.h"
 #include "color/ColorNames.h"
@@ -7,9 +9,20 @@
 
 namespace {
 
+// Texts of the library up to version 7 are in the other program's code page, later ones UTF-8.
+std::wstring Wide(const TAlienApplication& application, const std::string& text) {
+    if (!application.TextsAreUtf8() || text.empty()) return ui::ansi_to_wide(text);
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(size, 0)), L'\0');
+    if (size > 0)
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
 std::wstring NameAndClass(TAlienComponent* component) {
     if (!component) return L"nil";
-    return ui::ansi_to_wide(component->Name() + ": " + component->ClassName());
+    return Wide(component->Application(), component->Name() + ": " + component->ClassName());
 }
 
 }  // namespace
@@ -48,7 +61,7 @@ void TDelphiVclPage::Create(HWND page) {
 }
 
 void TDelphiVclPage::Show(TAlienApplication* application, TAlienControl* component) {
-    EditVersion.set_text(application ? std::to_wstring(application->Version()) : L"");
+    EditVersion.set_text(application ? ui::ansi_to_wide(application->VersionText()) : L"");
     ListHierarchy.clear();
     if (!component) {
         for (ui::Edit* box :
@@ -56,18 +69,18 @@ void TDelphiVclPage::Show(TAlienApplication* application, TAlienControl* compone
             box->set_text(L"");
         return;
     }
-    EditText.set_text(ui::ansi_to_wide(component->Text()));
+    const TAlienApplication& alien = component->Application();
+    EditText.set_text(Wide(alien, component->Text()));
     EditComponent.set_text(NameAndClass(component));
     // Intact controls always have a font; a pointer of 0 (a broken object) shows an empty line.
     TAlienFont* font = component->Font();
     EditFont.set_text(
-        font ? ui::ansi_to_wide(AlienFontText(font->Name(), font->Size(), font->Style(), font->Color()))
-             : L"");
+        font ? Wide(alien, AlienFontText(font->Name(), font->Size(), font->Style(), font->Color())) : L"");
     const TAlienRect bounds = component->BoundsRect(), client = component->ClientRect();
     EditBounds.set_text(WindowRectText(bounds.Left, bounds.Top, bounds.Right, bounds.Bottom));
     EditClient.set_text(ClientRectText(client.Left, client.Top, client.Right, client.Bottom));
     EditParent.set_text(NameAndClass(component->Parent()));
     EditOwner.set_text(NameAndClass(component->Owner()));
     for (const std::string& name : ClassHierarchy(component->ClassType()))
-        ListHierarchy.add(ui::ansi_to_wide(name));
+        ListHierarchy.add(Wide(alien, name));
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/AsciiText.h"
+#include "base/VclUnitNames.h"
 #include "peinfo/ResourceDirectory.h"
 
 namespace {
@@ -152,13 +153,15 @@ bool GetResourceProducer(const TProducerEvidence& evidence, std::string& produce
 }
 
 void GetComponentLibrary(const TProducerEvidence& evidence, std::string& library) {
-    const auto hasName = [&](std::string_view wanted) {
+    const auto hasName = [&](auto&& matches) {
         return std::any_of(evidence.PackageNames.begin(), evidence.PackageNames.end(),
-                           [&](const TPackageName& n) { return SameTextAscii(n.Name, wanted); });
+                           [&](const TPackageName& n) { return matches(n.Name); });
     };
-    if (hasName("controls"))
+    // "Controls", or "Vcl.Controls" from XE2 on.
+    if (hasName([](std::string_view name) { return VclControlsUnit(name) != TVclControlsUnit::None; }))
         library = "VCL";
-    else if (hasName("qcontrols") || PosInList("visualclx", evidence.ImportModules) == 1)
+    else if (hasName([](std::string_view name) { return SameTextAscii(name, "qcontrols"); }) ||
+             PosInList("visualclx", evidence.ImportModules) == 1)
         library = "CLX";
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "base/ValueText.h"
 
@@ -36,20 +37,10 @@ std::uint32_t TAlienMemory::Allocate(std::size_t size) {
     return Base + static_cast<std::uint32_t>(at);
 }
 
-void TAlienMemory::PutBytes(std::uint32_t at, const std::string& bytes) {
-    std::memcpy(bytes_.data() + (at - Base), bytes.data(), bytes.size());
-}
-
-void TAlienMemory::Put8(std::uint32_t at, std::uint8_t value) { bytes_.at(at - Base) = value; }
-
-void TAlienMemory::Put16(std::uint32_t at, std::uint16_t value) {
-    Put8(at, static_cast<std::uint8_t>(value));
-    Put8(at + 1, static_cast<std::uint8_t>(value >> 8));
-}
-
-void TAlienMemory::Put32(std::uint32_t at, std::uint32_t value) {
-    Put16(at, static_cast<std::uint16_t>(value));
-    Put16(at + 2, static_cast<std::uint16_t>(value >> 16));
+void TAlienMemory::Write(std::uint32_t at, const void* bytes, std::size_t size) {
+    if (size == 0) return;
+    if (at < Base || at - Base + size > bytes_.size()) throw std::out_of_range("write outside the image");
+    std::memcpy(bytes_.data() + (at - Base), bytes, size);
 }
 
 std::uint32_t TAlienMemory::ShortString(const std::string& text) {
@@ -203,12 +194,18 @@ std::uint32_t TAlienImagePlatform::QueryObject(std::uint32_t window, std::uint32
     if (found == Windows.end() || !found->second.Answers) return 0;
     const TAlienWindow& w = found->second;
     auto registered = Messages.find("ControlOfs" + HexText8<char>(w.Instance) + HexText8<char>(w.Thread));
-    return registered != Messages.end() && registered->second == message ? w.Object : 0;
+    if (registered == Messages.end() || registered->second != message) return 0;
+    return w.Answer ? w.Answer : w.Object;
 }
 
 TAlienRect TAlienImagePlatform::ClientRectOf(std::uint32_t window) {
     auto found = Windows.find(window);
     return found == Windows.end() ? TAlienRect{} : found->second.Client;
+}
+
+std::string TAlienImagePlatform::WindowText(std::uint32_t window) {
+    auto found = Windows.find(window);
+    return found == Windows.end() ? std::string() : found->second.Text;
 }
 
 // ---- TAlienProgram
@@ -252,4 +249,61 @@ void TAlienProgram::Show(std::uint32_t window, std::uint32_t object, TAlienRect 
 
 void TAlienProgram::SetChildren(const std::vector<std::uint32_t>& children) {
     Image.Put32(Form, vcl::Controls, Image.List(children));
+}
+
+// ---- TModernProgram
+
+TModernProgram::TModernProgram(TModernGeneration generation) : Model(Memory, generation), Platform(Memory) {
+    const std::uint32_t window_text = 0xFF000008;
+    TModernModel& m = Model;
+    struct Bounds {
+        std::int32_t left, top, width, height;
+    };
+    const auto control = [&](const char* cls, const char* name, std::uint32_t owner, std::uint32_t parent,
+                             Bounds bounds, std::uint32_t font, const char* text = "") {
+        return m.Control({.Class = cls,
+                          .Name = name,
+                          .Owner = owner,
+                          .Parent = parent,
+                          .Left = bounds.left,
+                          .Top = bounds.top,
+                          .Width = bounds.width,
+                          .Height = bounds.height,
+                          .Style = 0xA0,
+                          .Text = text,
+                          .Font = font});
+    };
+    Application = m.Control({.Class = "TApplication"});
+    const std::uint32_t sans = m.Font("MS Sans Serif", -11, 0, window_text);
+    ButtonFont = m.Font("MS Sans Serif", -11, 0x01, window_text);
+    Form = control("TForm1", "Form1", Application, 0, {100, 100, 400, 300}, sans);
+    Button = control("TButton", "Button1", Form, Form, {16, 8, 75, 25}, ButtonFont);
+    Panel = control("TPanel", "Panel1", Form, Form, {200, 10, 180, 120}, sans);
+    Label1 = control("TLabel", "Label1", Form, Form, {10, 50, 100, 20},
+                     m.Font("Tahoma", -13, 0x06, 0x00123456), "Na\xC3\xAFve caption");
+    Bevel = control("TBevel", "", 0, Form, {10, 220, 100, 20}, 0);
+    Label3 = control("TLabel", "Label3", Form, Panel, {10, 60, 80, 20}, sans, "Inside");
+    m.SetWinControl(Form, {Label1, Bevel}, {Button, Panel}, FormWindow);
+    m.SetWinControl(Button, {}, {}, ButtonWindow);
+    m.SetWinControl(Panel, {Label3}, {}, PanelWindow);
+    m.SetComponents(Form, {Button, Panel, Label1, Label3});
+    m.SetComponents(Application, {Form});
+    Show(FormWindow, Form, {0, 0, 392, 273}, "Form1");
+    Show(ButtonWindow, Button, {0, 0, 75, 25}, "Button1");
+    Show(PanelWindow, Panel, {0, 0, 180, 120}, "Panel1");
+}
+
+void TModernProgram::Show(std::uint32_t window, std::uint32_t object, TAlienRect client,
+                          const std::string& text) {
+    TAlienWindow w;
+    w.Object = object;
+    w.Client = client;
+    w.Text = text;
+    // As measured: the program of 2009 answers the query, the later ones answer 0.
+    w.Answers = Model.Generation == TModernGeneration::Delphi2009;
+    Platform.Windows[window] = w;
+}
+
+void TModernProgram::Put32(std::uint32_t object, std::uint32_t TModernOffsets::*field, std::uint32_t value) {
+    Memory.Put32(object + Model.Offsets.*field, value);
 }

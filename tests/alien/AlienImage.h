@@ -9,10 +9,11 @@
 
 #include "alien/AlienPlatform.h"
 #include "base/ByteSource.h"
+#include "fixtures/ModernVclModel.h"
 
 // Memory mapped from Base up to End(); everything else is unmapped. Reads answer the readable prefix
 // and are counted.
-class TAlienMemory : public ByteSource {
+class TAlienMemory : public ByteSource, public TModelMemory {
 public:
     static constexpr std::uint32_t Base = 0x00410000;
 
@@ -20,11 +21,10 @@ public:
     std::uint32_t End() const { return Base + static_cast<std::uint32_t>(bytes_.size()); }
 
     // Zeroed, 16-byte aligned.
-    std::uint32_t Allocate(std::size_t size);
-    void Put8(std::uint32_t at, std::uint8_t value);
-    void Put16(std::uint32_t at, std::uint16_t value);
-    void Put32(std::uint32_t at, std::uint32_t value);
-    void PutBytes(std::uint32_t at, const std::string& bytes);
+    std::uint32_t Allocate(std::size_t size) override;
+    // Inside what was allocated only.
+    void Write(std::uint32_t at, const void* bytes, std::size_t size) override;
+    void PutBytes(std::uint32_t at, const std::string& bytes) { Write(at, bytes.data(), bytes.size()); }
 
     std::uint32_t ShortString(const std::string& text);  // address of the length byte
     std::uint32_t LongString(const std::string& text);   // address of the first character; 0 for ""
@@ -98,8 +98,10 @@ struct TAlienWindow {
     std::uint32_t Instance = 0x00400000;
     std::uint32_t Object = 0;  // answered to the query message and kept in the object property
     bool Answers = true;       // answers the query message
+    std::uint32_t Answer = 0;  // answered instead of Object when not 0
     bool Marked = true;        // carries the VCL's window property
     TAlienRect Client;
+    std::string Text;  // UTF-8
 };
 
 class TAlienImagePlatform : public TAlienPlatform {
@@ -116,6 +118,7 @@ public:
     std::uint32_t PropertyByAtomName(std::uint32_t window, const std::string& atom_name) override;
     std::uint32_t QueryObject(std::uint32_t window, std::uint32_t message) override;
     TAlienRect ClientRectOf(std::uint32_t window) override;
+    std::string WindowText(std::uint32_t window) override;
 
 private:
     TAlienMemory& memory_;
@@ -146,4 +149,24 @@ struct TAlienProgram {
     void Show(std::uint32_t window, std::uint32_t object, TAlienRect client = {});
     // Replaces the form's child-control list.
     void SetChildren(const std::vector<std::uint32_t>& children);
+};
+
+// A program of the library of 2009 or later: Form1 (TForm1) holding Button1 and Panel1 in windows of
+// their own, the windowless Label1 and an unnamed TBevel; Panel1 holds the windowless Label3. Both
+// generations mark the windows alike; only the 2009 one answers the object query.
+struct TModernProgram {
+    explicit TModernProgram(TModernGeneration generation);
+    static constexpr std::uint32_t FormWindow = 0x00010010, ButtonWindow = 0x00010020,
+                                   PanelWindow = 0x00010030;
+
+    TAlienMemory Memory;
+    TModernModel Model;
+    TAlienImagePlatform Platform;
+    std::uint32_t Application = 0, Form = 0, Button = 0, Panel = 0, Label1 = 0, Label3 = 0, Bevel = 0;
+    std::uint32_t ButtonFont = 0;
+
+    // Gives window the library's marks for object.
+    void Show(std::uint32_t window, std::uint32_t object, TAlienRect client, const std::string& text);
+    // An object's field at an offset of TModernOffsets.
+    void Put32(std::uint32_t object, std::uint32_t TModernOffsets::*field, std::uint32_t value);
 };

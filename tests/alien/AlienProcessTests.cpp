@@ -5,6 +5,7 @@
 
 #include <doctest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -201,7 +202,14 @@ TEST_CASE("the version is recognised from the window's object, found by query or
     struct {
         const char* version;
         std::int32_t recognised;
-    } cases[] = {{"3", 3}, {"5", 5}, {"6", 6}, {"7", 7}, {"unknown", 0}};
+        const char* text;
+    } cases[] = {{"3", 3, "3"},
+                 {"5", 5, "5"},
+                 {"6", 6, "6"},
+                 {"7", 7, "7"},
+                 {"unknown", 0, "0"},
+                 {"2009", TAlienApplication::ModernVersion, "2009 or later"},
+                 {"xe2", TAlienApplication::ModernVersion, "XE2 or later"}};
     for (const auto& c : cases) {
         for (const char* window : {"form", "panel", "button"}) {
             CAPTURE(c.version);
@@ -213,9 +221,11 @@ TEST_CASE("the version is recognised from the window's object, found by query or
             CHECK(app.ControlAtomName() == "ControlOfs" + HexText8<char>(program.value("instance")) +
                                                HexText8<char>(program.value("thread")));
             CHECK(app.IsVclWindow(app.Window()));
-            // Versions 3 and 5 leave the query unanswered: the address comes from the property.
+            // Versions 3 and 5, and the library from XE2 on, leave the query unanswered: the address
+            // comes from the property.
             CHECK(app.ObjectAddressOf(app.Window()) == program.value(std::string(window) + ".object"));
             CHECK(app.Version() == c.recognised);
+            CHECK(app.VersionText() == c.text);
         }
     }
 
@@ -228,7 +238,7 @@ TEST_CASE("the version is recognised from the window's object, found by query or
 }
 
 TEST_CASE("Button1, its form and their neighbours read through the proxies in every version") {
-    for (const char* version : {"3", "5", "6", "7"}) {
+    for (const char* version : {"3", "5", "6", "7", "2009", "xe2"}) {
         CAPTURE(version);
         FixtureProcess& program = Vcl(version);
         Access access(program, "button");
@@ -286,7 +296,7 @@ TEST_CASE("ControlAtPos over overlapping, disabled, design-time and invisible ch
         {20, 230, false, ": TBevel"},
         {300, 250, true, "none"},
     };
-    for (const char* version : {"3", "5", "6", "7"}) {
+    for (const char* version : {"3", "5", "6", "7", "2009", "xe2"}) {
         CAPTURE(version);
         FixtureProcess& program = Vcl(version);
         Access access(program, "form");
@@ -384,4 +394,47 @@ TEST_CASE(
     DWORD_PTR answer = 0;
     CHECK(::SendMessageTimeoutW(program.window("button"), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &answer) !=
           0);
+}
+
+TEST_CASE("hostile programs of the modern layout show nothing as if it were right, in bounded time") {
+    for (const char* version : {"2009", "xe2"}) {
+        CAPTURE(version);
+        FixtureProcess& program = Vcl(version, "hostile");
+        TWin32AlienPlatform platform;
+        const auto started = Clock::now();
+        const auto lookup = [&](const char* window, std::optional<TAlienPoint> point = std::nullopt) {
+            TAlienApplication app(platform, Handle(program.window(window)));
+            return NameAndClass(FindComponent(app, app.Window(), point));
+        };
+        CHECK(lookup("decoy") == "Decoy: TForm1");
+        // Class records and type information that do not validate: not recognised at all.
+        for (const char* window : {"cycle", "rootless", "shrinking", "junkname", "faketype", "lying"}) {
+            CAPTURE(window);
+            CHECK(TAlienApplication(platform, Handle(program.window(window))).Version() == 0);
+        }
+        // Recognised, but an object or a layout fails its checks: the lookup fails.
+        for (const char* window : {"wrongparent", "wrongfont", "notwindow", "fields"}) {
+            CAPTURE(window);
+            CHECK_THROWS_AS(lookup(window), ui::EAbort);
+        }
+        // Of 2^31 - 1 list items only the real label counts.
+        CHECK(lookup("strangers", TAlienPoint{20, 20}) == "Label1: TLabel");
+        CHECK(lookup("strangers", TAlienPoint{150, 80}) == "Strangers: TForm1");
+        // Texts end at the limit or with the readable memory; an unmapped font resource reads empty.
+        TAlienApplication texts(platform, Handle(program.window("texts")));
+        TAlienControl* form = FindComponent(texts, texts.Window(), std::nullopt);
+        REQUIRE(form);
+        CHECK(form->Name().compare(0, 5, "Texts") == 0);
+        const std::string name = form->Name();
+        const auto characters =
+            std::count_if(name.begin(), name.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        CHECK(characters <= static_cast<std::ptrdiff_t>(TAlienApplication::MaxLongStringLength));
+        TAlienControl* edge = FindComponent(texts, texts.Window(), TAlienPoint{20, 20});
+        CHECK(edge->Text() == "EdgeText");
+        CHECK(edge->Font()->Name().empty());
+        const std::string long_face =
+            FindComponent(texts, texts.Window(), TAlienPoint{20, 50})->Font()->Name();
+        CHECK(long_face == std::string(std::string(version) == "xe2" ? 124 : 31, 'W'));
+        CHECK(Clock::now() - started < std::chrono::seconds(5));
+    }
 }

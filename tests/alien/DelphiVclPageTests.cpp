@@ -49,11 +49,20 @@ std::string Box(const ui::Edit& edit) { return ui::wide_to_ansi(edit.text()); }
 }  // namespace
 
 TEST_CASE("a typed handle shows the window's own component, for every version") {
-    for (const wchar_t* version : {L"3", L"5", L"6", L"7"}) {
+    const struct {
+        const wchar_t* version;
+        const wchar_t* shown;
+    } versions[] = {{L"3", L"3"},
+                    {L"5", L"5"},
+                    {L"6", L"6"},
+                    {L"7", L"7"},
+                    {L"2009", L"2009 or later"},
+                    {L"xe2", L"XE2 or later"}};
+    for (const auto [version, shown] : versions) {
         CAPTURE(ui::wide_to_ansi(version));
         VclProgram program(version);
         program.form.EditHandle.set_text(Hex(program.fixture.window("button")));
-        CHECK(program.page.EditVersion.text() == version);
+        CHECK(program.page.EditVersion.text() == shown);
         CHECK(Box(program.page.EditComponent) == "Button1: TButton");
         CHECK(Box(program.page.EditFont) == "MS Sans Serif, 8 pt, Bold, clWindowText");
         CHECK(Box(program.page.EditBounds) == "(16, 8)-(91, 33) 75x25");
@@ -74,30 +83,34 @@ TEST_CASE("a typed handle shows the window's own component, for every version") 
 }
 
 TEST_CASE("points over windowless children: overlapping, disabled, design-time, unnamed, odd colors") {
-    VclProgram program(L"7");
-    struct {
-        int x, y;
-        const char* component;
-    } picks[] = {
-        {20, 60, "Label1: TLabel"},          // Label1 alone
-        {80, 60, "Label2: TLabel"},          // both: the later one lies on top
-        {20, 100, "LabelDisabled: TLabel"},  // disabled children count
-        {20, 140, "LabelDesign: TLabel"},    // shown at design time
-        {20, 230, ": TBevel"},               // a component without a name
-        {300, 250, "Form1: TForm1"},         // no child there: the window's own component
-    };
-    for (auto& pick : picks) {
-        CAPTURE(pick.component);
-        program.PickAt("form", pick.x, pick.y);
-        CHECK(Box(program.page.EditComponent) == pick.component);
+    for (const wchar_t* version : {L"7", L"xe2"}) {
+        CAPTURE(ui::wide_to_ansi(version));
+        VclProgram program(version);
+        struct {
+            int x, y;
+            const char* component;
+        } picks[] = {
+            {20, 60, "Label1: TLabel"},          // Label1 alone
+            {80, 60, "Label2: TLabel"},          // both: the later one lies on top
+            {20, 100, "LabelDisabled: TLabel"},  // disabled children count
+            {20, 140, "LabelDesign: TLabel"},    // shown at design time
+            {20, 230, ": TBevel"},               // a component without a name
+            {300, 250, "Form1: TForm1"},         // no child there: the window's own component
+        };
+        for (auto& pick : picks) {
+            CAPTURE(pick.component);
+            program.PickAt("form", pick.x, pick.y);
+            CHECK(Box(program.page.EditComponent) == pick.component);
+        }
+        program.PickAt("form", 20, 230);
+        CHECK(Box(program.page.EditOwner) == "nil");  // the bevel belongs to no component
+        program.PickAt("form", 80, 60);
+        CHECK(Box(program.page.EditFont) == "Tahoma, 10 pt, Italic, Underlined, $00123456");
+        CHECK(Box(program.page.EditBounds) == "(60, 55)-(160, 75) 100x20");
+        CHECK(Box(program.page.EditParent) == "Form1: TForm1");
+        CHECK(Box(program.page.EditText) == "Label2");
+        CHECK(program.page.ListHierarchy.item(0) == L"TLabel");
     }
-    program.PickAt("form", 20, 230);
-    CHECK(Box(program.page.EditOwner) == "nil");  // the bevel belongs to no component
-    program.PickAt("form", 80, 60);
-    CHECK(Box(program.page.EditFont) == "Tahoma, 10 pt, Italic, Underlined, $00123456");
-    CHECK(Box(program.page.EditBounds) == "(60, 55)-(160, 75) 100x20");
-    CHECK(Box(program.page.EditParent) == "Form1: TForm1");
-    CHECK(program.page.ListHierarchy.item(0) == L"TLabel");
 }
 
 TEST_CASE("windows without the library or of an unknown version empty every box") {
@@ -160,5 +173,21 @@ TEST_CASE("a hostile program gives empty or partial values, without hang or cras
         program.form.EditHandle.set_text(Hex(program.fixture.window(window)));
         program.form.Components().Find(program.fixture.window(window), program.At(window, 5, 5));
         CHECK(std::chrono::steady_clock::now() - started < std::chrono::seconds(2));
+    }
+}
+
+TEST_CASE("windows of a hostile program of the modern layout leave the page empty") {
+    VclProgram program(L"xe2", L"hostile");
+    program.form.EditHandle.set_text(Hex(program.fixture.window("decoy")));
+    REQUIRE(Box(program.page.EditComponent) == "Decoy: TForm1");
+    for (const char* window : {"cycle", "rootless", "shrinking", "junkname", "faketype", "lying",
+                               "wrongparent", "wrongfont", "notwindow", "fields"}) {
+        CAPTURE(window);
+        program.form.EditHandle.set_text(Hex(program.fixture.window(window)));
+        for (ui::Edit* box : {&program.page.EditText, &program.page.EditComponent, &program.page.EditFont,
+                              &program.page.EditBounds, &program.page.EditParent, &program.page.EditOwner,
+                              &program.page.EditVersion})
+            CHECK(box->text().empty());
+        CHECK(program.page.ListHierarchy.count() == 0);
     }
 }

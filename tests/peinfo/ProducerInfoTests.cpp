@@ -164,6 +164,10 @@ TEST_CASE("component library and target system") {
     CHECK(library({}, {"kernel32.dll", "VisualCLX.bpl"}) == "CLX");
     CHECK(library({}, {"libvisualclx.bpl", "visualclx.bpl"}) == "");
     CHECK(library({{"Controls2", ntContainsUnit}}, {}) == "");
+    // From XE2 on the library's units carry the "Vcl." prefix.
+    CHECK(library({{"System.Classes", ntContainsUnit}, {"Vcl.Controls", ntContainsUnit}}, {}) == "VCL");
+    CHECK(library({{"VCL.CONTROLS", ntContainsUnit}}, {}) == "VCL");
+    CHECK(library({{"Vcl.Controls.Extra", ntContainsUnit}, {"Fmx.Controls", ntContainsUnit}}, {}) == "");
 
     CHECK(TargetSystemText({"kernel32.dll", "qtintf70.dll"}) == "Qt (Crossplatform)");
     CHECK(TargetSystemText({"libqtintf.dll"}) == "Windows");

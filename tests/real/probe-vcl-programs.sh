@@ -10,13 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tools/wine-env.sh
 
-status=0
-bash tests/real/fetch-vcl-programs.sh || status=$?
-if [ "$status" = 77 ]; then
-  echo "probe-vcl-programs: SKIPPED: the programs could not be fetched"
-  exit 77
-fi
-[ "$status" = 0 ] || exit "$status"
+. tests/real/programs.sh
+fetch_programs probe-vcl-programs
 
 real=$build/real
 mkdir -p "$real/results"
@@ -33,30 +28,7 @@ stop_all() {
 trap stop_all EXIT
 wine_env_start "$real"
 
-# wait_for_windows PATTERN...: waits until the program shows a top-level window of each window class
-# pattern, for at most 90 s.
-wait_for_windows() {
-  local deadline=$((SECONDS + 90)) tops pattern missing
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    tops=$(wine "$real/vcl_probe.exe" --tops 2>/dev/null | tr -d "\r" || true)
-    missing=0
-    for pattern in "$@"; do grep -qE "class=($pattern)\$" <<<"$tops" || missing=1; done
-    [ "$missing" = 0 ] && return 0
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.2
-  done
-  return 1
-}
-
-# wait_for_no_window PATTERN: waits until no top-level window of that class is left, for at most 90 s.
-wait_for_no_window() {
-  local deadline=$((SECONDS + 90))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    wine "$real/vcl_probe.exe" --tops 2>/dev/null | tr -d "\r" | grep -qE "class=($1)\$" || return 0
-    sleep 0.2
-  done
-  return 1
-}
+probe=$real/vcl_probe.exe
 
 # dump NAME: one full probe into NAME.txt, and its summary line.
 dump() {
