@@ -5,10 +5,12 @@
 namespace ui {
 
 void TextTree::create(HWND parent, const Bounds& bounds, int indent) {
-    create_control(
-        WC_TREEVIEWW, L"",
-        WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-        WS_EX_CLIENTEDGE, parent, bounds);
+    // No tooltip window: with one beside it, Wine 8 no longer makes the form topmost (the stay-on-top
+    // pin stopped working).
+    create_control(WC_TREEVIEWW, L"",
+                   WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                       TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
+                   WS_EX_CLIENTEDGE, parent, bounds);
     TreeView_SetIndent(handle(), indent);
 }
 
