@@ -10,7 +10,10 @@
 #include "alien/DelphiVclPage.h"
 #include "app/FrameSettings.h"
 #include "app/WindowFinder.h"
+#include "components/GkDropFiles.h"
 #include "components/GkNumEdit.h"
+#include "link/LinkPage.h"
+#include "peinfo/PEInfoPage.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Handles.h"
@@ -41,6 +44,8 @@ public:
     void PinnerClick();
     void ButtonCloseOnEscapeClick();
     void ShortCutHelperClick();
+    // The first dropped file goes to the Link or PEInfo page, whichever is shown.
+    void FilesDropped(const std::vector<std::wstring>& files);
 
     void ShowStatus(const std::wstring& message) override;
     std::wstring StatusText() const { return StatusBar.panel_text(0); }
@@ -64,6 +69,10 @@ public:
     ui::StatusBar StatusBar;
     TAttributesPage Attributes{*this};
     TDelphiVclPage DelphiVcl;
+    TLinkPage Link;
+    TPEInfoPage PEInfo;
+    // The main window takes dropped files while the Link or PEInfo page is shown.
+    TGkDropFiles DropFiles;
 
 private:
     void FormCreate();

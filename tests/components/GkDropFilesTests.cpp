@@ -1,16 +1,14 @@
-// The drop component on a window of this process, given drop handles built as the shell builds them
-// (posting one to another process crashes Wine 8's receiver).
+// The drop component on a window of this process, given drop handles built as the shell builds them.
 #include <windows.h>
 
 #include <doctest.h>
-#include <shlobj.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "components/GkDropFiles.h"
 #include "support/MainFormHarness.h"
+#include "support/ShellDrop.h"
 #include "support/TempFolder.h"
 #include "support/WideStringMaker.h"
 #include "ui/Window.h"
@@ -20,28 +18,6 @@ namespace {
 struct DropWindow : ui::Panel {
     DropWindow() { create_window(0, L"drop test", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr); }
 };
-
-// A drop handle as the shell hands it over: a DROPFILES header, then the names as wide texts, each
-// ended by a null, and one more null.
-HDROP ShellDrop(const std::vector<std::wstring>& files, POINT at) {
-    std::wstring names;
-    for (const auto& file : files) names += file + L'\0';
-    names += L'\0';
-    const std::size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    REQUIRE(memory);
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->pt = at;
-    header->fNC = FALSE;
-    header->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), names.data(),
-                names.size() * sizeof(wchar_t));
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-bool AcceptsFiles(HWND window) { return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0; }
 
 struct Drop {
     std::vector<std::wstring> files;
@@ -87,7 +63,6 @@ TEST_CASE("dropped files arrive as wide names in the shell's order, with the dro
     drops = DropOn(drop, window.handle(), others);
     REQUIRE(drops.size() == 1);
     CHECK(drops[0].files == others);
-
 }
 
 TEST_CASE("dropped shortcuts are their targets while ResolveLinks is set") {
@@ -106,7 +81,6 @@ TEST_CASE("dropped shortcuts are their targets while ResolveLinks is set") {
     auto drops = DropOn(drop, window.handle(), {link, plain, broken});
     REQUIRE(drops.size() == 1);
     CHECK(drops[0].files == std::vector<std::wstring>{target, plain, L""});
-
 
     drop.ResolveLinks = false;
     drops = DropOn(drop, window.handle(), {link, broken});
