@@ -13,23 +13,15 @@ TLinkPage::TLinkPage() {
 }
 
 void TLinkPage::Create(HWND page) {
-    struct Row {
-        ui::Label& label;
-        const wchar_t* caption;
-        ui::Edit& edit;
-        int top;
-        bool read_only;
+    const auto labelled_box = [page](ui::Label& label, const wchar_t* caption, ui::Edit& box, int top,
+                                     bool read_only) {
+        label.create(page, caption, {8, top + 3, 70, 13});
+        box.create(page, {80, top, 190, 21}, read_only);
     };
-    const Row rows[] = {
-        {LabelFileExt, L"File&extension:", EditFileExt, 8, false},
-        {LabelFileType, L"File&type:", EditFileType, 32, true},
-        {LabelProgramDescr, L"&Description:", EditProgramDescr, 104, true},
-        {LabelProgramFileName, L"&Filename:", EditProgramFileName, 128, true},
-    };
-    for (const Row& row : rows) {
-        row.label.create(page, row.caption, {8, row.top + 3, 70, 13});
-        row.edit.create(page, {80, row.top, 190, 21}, row.read_only);
-    }
+    labelled_box(LabelFileExt, L"File&extension:", EditFileExt, 8, false);
+    labelled_box(LabelFileType, L"File&type:", EditFileType, 32, true);
+    labelled_box(LabelProgramDescr, L"&Description:", EditProgramDescr, 104, true);
+    labelled_box(LabelProgramFileName, L"&Filename:", EditProgramFileName, 128, true);
     ProgramIcon.create(page, {80, 62, 32, 32}, true);
     ButtonSearch.create(page, L"&Search target...", {80, 156, 110, 23});
 
