@@ -135,7 +135,7 @@ void TPEInfoPage::TreePartsChange(HTREEITEM item) {
     const LPARAM index = item ? TreeParts.data(item) : kGroupOnly;
     if (index < 0 || static_cast<std::size_t>(index) >= nodes_.size() ||
         nodes_[static_cast<std::size_t>(index)].Columns.empty()) {
-        // Nothing to show: the captions stay, and the list keeps no column a node of its own added.
+        // Nothing to show: the captions stay, but a column beyond the first two belongs to the part before.
         ListFields.keep_columns(2);
         ListFields.fit_columns();
         return;
