@@ -95,14 +95,17 @@ void TMainForm::CreateControls() {
         {L"Process", false, -1, nullptr},
         {L"Delphi-VCL", true, IMAGE_TAB_DELPHI_VCL, &DelphiVcl},
         {L"Color", true, IMAGE_TAB_COLOR, &Color},
-        {L"Link", true, IMAGE_TAB_LINK, nullptr},
+        {L"Link", true, IMAGE_TAB_LINK, &Link},
         {L"Hierarchy", true, IMAGE_TAB_SPARE, &Hierarchy},
         {L"Miscellaneous", false, -1, nullptr},
-        {L"PEInfo", true, IMAGE_TAB_PEINFO, nullptr},
+        {L"PEInfo", true, IMAGE_TAB_PEINFO, &PEInfo},
     };
     for (const PageSpec& page : pages)
         PageControl.add_page(page.caption, page.visible, page.image, page.content);
     PageControl.on_change = [this] { PageControlChange(); };
+    DropFiles.OnDropFiles = [this](TGkDropFiles&, const std::vector<std::wstring>& files, int, int) {
+        FilesDropped(files);
+    };
     PageControl.set_active_page(PageAttributes);
     Attributes.HandleHistory.on_pick = [this](std::uint32_t handle) {
         EditHandle.set_text(HandleText(handle));
@@ -200,11 +203,21 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::PageControlChange() {
     ButtonExpand.set_enabled(true);
-    if (PageControl.active_page() == PagePEInfo) {
+    const int page = PageControl.active_page();
+    DropFiles.SetTarget(page == PageLink || page == PagePEInfo ? handle() : nullptr);
+    if (page == PagePEInfo) {
         expanded_ = false;
         ButtonExpand.click();
         ButtonExpand.set_enabled(false);
     }
+}
+
+void TMainForm::FilesDropped(const std::vector<std::wstring>& files) {
+    if (files.empty()) return;
+    if (PageControl.active_page() == PageLink)
+        Link.FileDropped(files.front());
+    else if (PageControl.active_page() == PagePEInfo)
+        PEInfo.EditPEFileName.set_text(files.front());
 }
 
 void TMainForm::ButtonExpandClick() {
@@ -275,6 +288,9 @@ void TMainForm::CopyShownPage() {
             break;
         case PageHierarchy:
             text = Hierarchy.CopyText();
+            break;
+        case PagePEInfo:
+            text = PEInfo.ListFields.copy_text();
             break;
         default:
             return;

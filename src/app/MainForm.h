@@ -12,7 +12,10 @@
 #include "app/FrameSettings.h"
 #include "app/WindowFinder.h"
 #include "color/ColorPage.h"
+#include "components/GkDropFiles.h"
 #include "components/GkNumEdit.h"
+#include "link/LinkPage.h"
+#include "peinfo/PEInfoPage.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Handles.h"
@@ -52,6 +55,8 @@ public:
     void PinnerClick();
     void ButtonCloseOnEscapeClick();
     void ShortCutHelperClick();
+    // The first dropped file goes to the Link or PEInfo page, whichever is shown.
+    void FilesDropped(const std::vector<std::wstring>& files);
 
     void ShowStatus(const std::wstring& message) override;
     std::wstring StatusText() const { return StatusBar.panel_text(0); }
@@ -77,6 +82,10 @@ public:
     TDelphiVclPage DelphiVcl;
     TColorPage Color{*this};
     THierarchyPage Hierarchy{*this};
+    TLinkPage Link;
+    TPEInfoPage PEInfo;
+    // The main window takes dropped files while the Link or PEInfo page is shown.
+    TGkDropFiles DropFiles;
 
 private:
     void FormCreate();

@@ -13,6 +13,7 @@
 #include "ui/Exceptions.h"
 #include "ui/Handles.h"
 #include "ui/Registry.h"
+#include "ui/Text.h"
 
 namespace {
 
@@ -120,4 +121,26 @@ HICON ShortcutOverlayIcon() {
     }
     if (HICON icon = IconFromLocation(location)) return icon;
     return IconFromLocation(L"shell32.dll,29");
+}
+
+bool FileExists(const std::wstring& name) {
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
+    // The scan looks only for "%", which UTF-8 never uses inside another character.
+    const auto lookup = [](const std::string& name) -> std::optional<std::string> {
+        const std::wstring variable = ui::utf8_to_wide(name);
+        if (variable.empty() || variable.find(L'=') != std::wstring::npos) return std::nullopt;
+        ::SetLastError(ERROR_SUCCESS);
+        const DWORD size = ::GetEnvironmentVariableW(variable.c_str(), nullptr, 0);
+        if (size == 0)
+            return ::GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt : std::optional<std::string>("");
+        std::wstring value(size, L'\0');
+        const DWORD length = ::GetEnvironmentVariableW(variable.c_str(), value.data(), size);
+        value.resize(length < size ? length : 0);
+        return ui::wide_to_utf8(value);
+    };
+    return ui::utf8_to_wide(ExpandEnvironmentReferences(ui::wide_to_utf8(text), lookup));
 }

@@ -21,3 +21,8 @@ std::wstring ResolveShortcut(const std::wstring& file);
 bool IsShortcut(const std::wstring& extension);
 // The shell's shortcut overlay arrow; the caller owns (and destroys) the icon.
 HICON ShortcutOverlayIcon();
+
+// Whether name names an existing file; a directory does not count.
+bool FileExists(const std::wstring& name);
+// ExpandEnvironmentReferences over the process environment, for any Unicode text and variable.
+std::wstring ExpandEnvironmentReferences(const std::wstring& text);

@@ -81,6 +81,12 @@ std::string ExtractDirectory(const std::string& name) {
     return IncludeBackslash(end == std::string::npos ? std::string() : name.substr(0, end + 1));
 }
 
+std::wstring ExtractFileExt(const std::wstring& name) {
+    const std::size_t dot = name.find_last_of(L".\\/:");
+    if (dot == std::wstring::npos || name[dot] != L'.') return {};
+    return name.substr(dot);
+}
+
 std::int64_t SaturatedInt64(long double t) {
     if (std::isnan(t)) return 0;
     if (t >= 0x1p63L) return std::numeric_limits<std::int64_t>::max();

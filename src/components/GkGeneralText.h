@@ -28,6 +28,8 @@ int PosFrom(const std::string& substring, const std::string& text, int start);
 std::string IncludeBackslash(const std::string& text);  // "" gives "\"
 std::string RemoveFileExt(const std::string& name);     // the extension is behind the last "\" or ":"
 std::string ExtractDirectory(const std::string& name);  // up to the last "\" or ":", with "\" added
+// The extension with its dot: from the last "." behind the last "\", "/" or ":"; "" when there is none.
+std::wstring ExtractFileExt(const std::wstring& name);
 // Rounding toward plus and minus infinity. Results beyond the 64-bit range saturate; NaN gives 0.
 std::int64_t CeilInt64(long double x);
 std::int64_t FloorInt64(long double x);

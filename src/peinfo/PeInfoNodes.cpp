@@ -15,6 +15,12 @@ TPeInfoNode SplitNode(std::string name, std::vector<std::string> columns,
     return node;
 }
 
+std::string WithoutLeadingBlanks(const std::string& text) {
+    std::size_t first = 0;
+    while (first < text.size() && static_cast<unsigned char>(text[first]) <= 0x20) ++first;
+    return text.substr(first);
+}
+
 template <class Pairs>
 TPeInfoNode PairNode(std::vector<std::string> path, std::vector<std::string> columns, const Pairs& pairs) {
     TPeInfoNode node{std::move(path), std::move(columns), {}};
@@ -30,6 +36,16 @@ std::vector<std::string> SplitDisplayRow(const std::string& row, std::size_t fie
     result.reserve(fields);
     for (std::size_t n = 1; n <= fields; ++n) result.push_back(GetField(row, static_cast<int>(n), tab));
     return result;
+}
+
+std::vector<std::string> SplitExportRow(const std::string& row) {
+    const std::size_t last = row.rfind('\t');
+    const std::size_t middle =
+        last == std::string::npos || last == 0 ? std::string::npos : row.rfind('\t', last - 1);
+    if (middle == std::string::npos) return SplitDisplayRow(row, 3);
+    return {WithoutLeadingBlanks(row.substr(0, middle)),
+            WithoutLeadingBlanks(row.substr(middle + 1, last - middle - 1)),
+            WithoutLeadingBlanks(row.substr(last + 1))};
 }
 
 TProducerEvidence CollectProducerEvidence(const TPEFileInfo& info, ByteSource& file,
@@ -57,6 +73,8 @@ std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TProduc
     nodes.push_back(SplitNode("PE Header", kFieldValue, info.PEHeaderList()));
     nodes.push_back(SplitNode("PE Optional Header", kFieldValue, info.OptionalHeaderList()));
 
+    // The "Imports" node exists for every file, with or without modules below it.
+    nodes.push_back({{"Imports"}, {}, {}});
     // Ordinals and hints are plain decimal whatever the reader's number style.
     const auto importNode = [&nodes](const TImportExport& module, const char* suffix) {
         TPeInfoNode node{{"Imports", module.ModuleName + suffix}, {"Function name", "Ordinal"}, {}};
@@ -67,7 +85,10 @@ std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TProduc
     };
     for (const auto& module : info.ImportList()) importNode(*module, "");
     for (const auto& module : info.DelayImportList()) importNode(*module, " (delay-loaded)");
-    nodes.push_back(SplitNode("Exports", {"Function name", "Ordinal", "Entry point"}, info.ExportList()));
+    TPeInfoNode exports{{"Exports"}, {"Function name", "Ordinal", "Entry point"}, {}};
+    exports.Rows.reserve(info.ExportList().size());
+    for (const std::string& row : info.ExportList()) exports.Rows.push_back(SplitExportRow(row));
+    nodes.push_back(std::move(exports));
 
     nodes.push_back(PairNode({"Miscellaneous"}, kFieldValue, MiscellaneousRows(evidence)));
     nodes.push_back(SplitNode("Package info", kFieldValue, packages.PackageInfoRows()));

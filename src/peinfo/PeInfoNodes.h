@@ -11,6 +11,7 @@
 
 struct TPeInfoNode {
     std::vector<std::string> Path;  // e.g. {"Imports", "KERNEL32.dll"}
+    // No columns: a node that only groups the nodes below it; the list keeps its captions, shows no rows.
     std::vector<std::string> Columns;
     std::vector<std::vector<std::string>> Rows;  // one text per column
 };
@@ -18,12 +19,15 @@ struct TPeInfoNode {
 // The list's split of a display row into `fields` texts with GetField and TAB as the delimiter: before
 // each field, blanks and control characters (TAB included) are dropped; missing fields are empty.
 std::vector<std::string> SplitDisplayRow(const std::string& row, std::size_t fields);
+// An export row (name, TAB, ordinal, TAB, entry point) cut into its three fields from the right, so that
+// an empty name leaves its column empty instead of moving the numbers left.
+std::vector<std::string> SplitExportRow(const std::string& row);
 
 // What producer detection needs, from the reader, the file's resources and its package lists.
 TProducerEvidence CollectProducerEvidence(const TPEFileInfo& info, ByteSource& file,
                                           const TPackageInfo& packages);
 
-// The nodes in tree order. The "Imports" node itself shows nothing and is not listed, its modules are.
+// The nodes in tree order, each below the nodes its path names first. "Imports" only groups its modules.
 std::vector<TPeInfoNode> BuildPeInfoNodes(const TPEFileInfo& info, const TProducerEvidence& evidence,
                                           const TPackageInfo& packages);
 

@@ -8,13 +8,13 @@
 #include <shlobj.h>
 
 #include <cwchar>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "Resource.h"
 #include "components/GkGeneral.h"
 #include "components/GkGeneralShortcut.h"
+#include "support/TempFolder.h"
 #include "ui/Exceptions.h"
 #include "ui/Handles.h"
 
@@ -25,49 +25,6 @@ std::string Narrow(const std::wstring& text) {
     for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
-
-// A folder of its own under the temporary folder, removed with what the test put into it.
-class TempFolder {
-public:
-    TempFolder() {
-        wchar_t base[MAX_PATH];
-        const DWORD length = ::GetTempPathW(MAX_PATH, base);
-        REQUIRE((length > 0 && length < MAX_PATH));
-        path_ = std::wstring(base) + L"scrutel-shell-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        REQUIRE((::CreateDirectoryW(path_.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS));
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        for (const auto& file : files_) ::DeleteFileW(file.c_str());
-        ::RemoveDirectoryW(path_.c_str());
-    }
-    std::wstring file(const std::wstring& name, const std::string& content) {
-        const std::wstring full = path_ + name;
-        std::ofstream(full.c_str(), std::ios::binary) << content;
-        files_.push_back(full);
-        return full;
-    }
-    // A shortcut to target, saved the way the shell saves one.
-    std::wstring shortcut(const std::wstring& name, const std::wstring& target) {
-        const std::wstring full = path_ + name;
-        const ui::com_scope com;
-        ui::com_ptr<IShellLinkW> link;
-        REQUIRE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                             link.put_void())));
-        REQUIRE(SUCCEEDED(link->SetPath(target.c_str())));
-        ui::com_ptr<IPersistFile> persist;
-        REQUIRE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, persist.put_void())));
-        REQUIRE(SUCCEEDED(persist->Save(full.c_str(), TRUE)));
-        files_.push_back(full);
-        return full;
-    }
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
-    std::vector<std::wstring> files_;
-};
 
 // Whether this thread's COM is uninitialised: a first CoInitialize answers S_OK, a nested one S_FALSE.
 bool ComIsUninitialised() {

@@ -126,6 +126,16 @@ TEST_CASE("file name pieces") {
         CHECK(RemoveFileExt(c.name) == c.without_ext);
         CHECK(ExtractDirectory(c.name) == c.directory);
     }
+
+    struct {
+        const wchar_t* name;
+        const wchar_t* extension;
+    } extensions[] = {
+        {L"C:\\dir\\file.txt", L".txt"}, {L".txt", L".txt"},      {L"txt", L""},
+        {L"C:\\dir.d\\file", L""},       {L"C:/dir.d/file", L""}, {L"C:x.lnk", L".lnk"},
+        {L"a.tar.gz", L".gz"},           {L"name.", L"."},        {L"\u0416\u4E2D.\u00E9", L".\u00E9"},
+    };
+    for (const auto& c : extensions) CHECK(ExtractFileExt(c.name) == c.extension);
 }
 
 TEST_CASE("CeilInt64 and FloorInt64 round outward from the fraction and saturate at the 64-bit range") {

@@ -18,9 +18,9 @@ std::vector<TPeInfoNode> Nodes(const Bytes& bytes, TNumberStyle style = nsDecima
     return BuildPeInfoNodes(info, CollectProducerEvidence(info, source, packages), packages);
 }
 
-const std::vector<std::string> kStandardNodes = {"MS-DOS Header",     "PE Header",     "PE Optional Header",
-                                                 "Exports",           "Miscellaneous", "Package info",
-                                                 "Package info/Units"};
+const std::vector<std::string> kStandardNodes = {"MS-DOS Header", "PE Header",         "PE Optional Header",
+                                                 "Imports",       "Exports",           "Miscellaneous",
+                                                 "Package info",  "Package info/Units"};
 
 std::vector<std::string> Paths(const std::vector<TPeInfoNode>& nodes) {
     std::vector<std::string> paths;
@@ -64,14 +64,35 @@ TEST_CASE("display rows split like the page's list: leading blanks and controls 
     }
 }
 
+TEST_CASE("export rows keep their three columns, whatever the name holds") {
+    const struct {
+        const char* row;
+        Row expected;
+    } cases[] = {
+        {"Run\t5\t4096", {"Run", "5", "4096"}},
+        {"\t5\t4096", {"", "5", "4096"}},
+        {"  \x01\t5\t4096", {"", "5", "4096"}},
+        {"a\tb\t5\t4096", {"a\tb", "5", "4096"}},  // a TAB inside the name stays in the name
+        {"\t\t", {"", "", ""}},
+        {"odd\t5", {"odd", "5", ""}},  // not an export row: split as any other row
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.row);
+        CHECK(SplitExportRow(c.row) == c.expected);
+    }
+}
+
 TEST_CASE("the nodes of a standard image, in tree order, with the page's captions") {
     PeBuilder pe;
     pe.AddImports({{"user32.dll", true, {{"", 0x8012}}}, {"KERNEL32.dll", true, {{"ExitProcess", 0x8001}}}});
     pe.AddExports({0x10, {0x1000, 0x2000}, {{"", 1}, {"Run", 0}}});
     const auto nodes = Nodes(pe.Build(), nsHex);
     CHECK(Paths(nodes) == std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header",
-                                                   "Imports/KERNEL32.dll", "Imports/user32.dll", "Exports",
-                                                   "Miscellaneous", "Package info", "Package info/Units"});
+                                                   "Imports", "Imports/KERNEL32.dll", "Imports/user32.dll",
+                                                   "Exports", "Miscellaneous", "Package info",
+                                                   "Package info/Units"});
+    CHECK(Node(nodes, "Imports").Columns.empty());  // it only groups the modules
+    CHECK(Node(nodes, "Imports").Rows.empty());
     CHECK(Node(nodes, "PE Header").Columns == Row{"Field", "Value"});
     CHECK(Node(nodes, "PE Header").Rows.back() ==
           Row{"Characteristic", "Machine based on 32-bit word architecture"});
@@ -81,7 +102,8 @@ TEST_CASE("the nodes of a standard image, in tree order, with the page's caption
     CHECK(Node(nodes, "Imports/user32.dll").Rows == std::vector<Row>{{"", "32786"}});
     const TPeInfoNode& exports = Node(nodes, "Exports");
     CHECK(exports.Columns == Row{"Function name", "Ordinal", "Entry point"});
-    CHECK(exports.Rows == std::vector<Row>{{"$11", "$2000", ""}, {"Run", "$10", "$1000"}});
+    // The export with an empty name keeps its ordinal and entry point in their columns.
+    CHECK(exports.Rows == std::vector<Row>{{"", "$11", "$2000"}, {"Run", "$10", "$1000"}});
 }
 
 TEST_CASE("an NE file and a file without MZ still get every node") {
@@ -172,7 +194,7 @@ TEST_CASE("delay-loaded modules follow the imported ones under Imports, in PE32 
         pe.AddDelayImports({{"WINMM.dll", true, {{"timeGetTime", 2}, {"", 9}}}});
         const auto nodes = Nodes(pe.Build());
         CHECK(Paths(nodes) ==
-              std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header",
+              std::vector<std::string>{"MS-DOS Header", "PE Header", "PE Optional Header", "Imports",
                                        "Imports/KERNEL32.dll", "Imports/WINMM.dll (delay-loaded)", "Exports",
                                        "Miscellaneous", "Package info", "Package info/Units"});
         CHECK(Node(nodes, "Imports/WINMM.dll (delay-loaded)").Rows ==

@@ -203,7 +203,7 @@ TEST_CASE_FIXTURE(IconPage, "\"Save...\" before a window was picked asks for a n
     CHECK(dialog->asked == 1);
     REQUIRE(dialog->filters.size() == 1);
     CHECK(dialog->filters[0].description == L"Icons");
-    CHECK(dialog->filters[0].pattern == L"*.ico");
+    CHECK(dialog->filters[0].patterns == L"*.ico");
     CHECK_FALSE(FileExists(name));
     CHECK(errors.texts().empty());
 }
