@@ -133,6 +133,15 @@ Bytes ImageWithEverything() {
     return pe.Build();
 }
 
+Bytes Pe32PlusDll() {
+    PeBuilder pe;
+    pe.MakePe32Plus();
+    pe.AddImports({{"KERNEL32.dll", true, {{"ExitProcess", 5}, {"", 0x8012}}}});
+    pe.AddDelayImports({{"WINMM.dll", true, {{"timeGetTime", 2}}}});
+    pe.AddExports({1, {0x1000, 0x2000}, {{"Run", 0}, {"Stop", 1}}});
+    return pe.Build();
+}
+
 Bytes NeFile() {
     PeBuilder ne;
     std::memcpy(ne.Signature, "NE\0\0", 4);
@@ -199,6 +208,20 @@ TEST_CASE("the page shows each file's parts as its tree and the chosen part's ro
              {L"Package info/Units",
               {L"Name", L"Type"},
               {{L"rtl", L"RequiresPackage"}, {L"Controls", L"ContainsUnit"}, {L"x", L"DcpBpiName"}}},
+         }},
+        {"a 64-bit DLL with imports, delay-loaded imports and exports",
+         Pe32PlusDll,
+         {L"MS-DOS Header", L"PE Header", L"PE Optional Header", L"Imports", L"Imports/KERNEL32.dll",
+          L"Imports/WINMM.dll (delay-loaded)", L"Exports", L"Miscellaneous", L"Package info",
+          L"Package info/Units"},
+         {
+             {L"Imports/KERNEL32.dll",
+              {L"Function name", L"Ordinal"},
+              {{L"ExitProcess", L"5"}, {L"", L"32786"}}},
+             {L"Imports/WINMM.dll (delay-loaded)", {L"Function name", L"Ordinal"}, {{L"timeGetTime", L"2"}}},
+             {L"Exports",
+              {L"Function name", L"Ordinal", L"Entry point"},
+              {{L"Run", L"1", L"4096"}, {L"Stop", L"2", L"8192"}}},
          }},
         {"a file of 10 bytes", [] { return Bytes(10, 'x'); }, {}, {}, L"Invalid PE file format."},
         {"an NE file",
