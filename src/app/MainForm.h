@@ -9,14 +9,18 @@
 #include "alien/ComponentLookup.h"
 #include "alien/DelphiVclPage.h"
 #include "app/FrameSettings.h"
+#include "app/OptionsDialog.h"
 #include "app/WindowFinder.h"
+#include "components/GkInfoDialog.h"
 #include "components/GkNumEdit.h"
+#include "components/GkPositionRestore.h"
+#include "components/GkUseSysFont.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Handles.h"
 #include "window/AttributesPage.h"
 
-class TMainForm : public ui::Form, private TAttributesHost, private TWindowFinderHost {
+class TMainForm : public ui::Form, private TAttributesHost, private TWindowFinderHost, private TOptionsHost {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -41,6 +45,8 @@ public:
     void PinnerClick();
     void ButtonCloseOnEscapeClick();
     void ShortCutHelperClick();
+    void OptionsClick();
+    void HelpInfoClick();
 
     void ShowStatus(const std::wstring& message) override;
     std::wstring StatusText() const { return StatusBar.panel_text(0); }
@@ -48,6 +54,7 @@ public:
     bool Updating() const override { return updating_; }
     bool CurrentWindowResponds() const override;
     bool Expanded() const { return expanded_; }
+    // The selection frame's settings, which the finder draws with and the options dialog changes.
     const TFrameSettings& FrameSettings() const override { return frame_settings_; }
     // The registry key of the settings, below HKEY_CURRENT_USER.
     const std::wstring& SettingsKey() const { return settings_key_; }
@@ -64,6 +71,9 @@ public:
     ui::StatusBar StatusBar;
     TAttributesPage Attributes{*this};
     TDelphiVclPage DelphiVcl;
+    TGkPositionRestore PositionRestore1{*this, L"MainForm"};
+    TGkUseSysFont UseSysFont1{*this};
+    TGkInfoDialog InfoDialog1;
 
 private:
     void FormCreate();
@@ -76,6 +86,11 @@ private:
     void EnableHandleBox(bool enabled) override;
     void ShowCurrentComponent() override;
     void AddToHandleHistory(bool touched) override;
+
+    // What the options dialog changes.
+    bool SavePosition() const override { return PositionRestore1.SavePosition; }
+    void SetSavePosition(bool save) override { PositionRestore1.SavePosition = save; }
+    void SetFrameSettings(const TFrameSettings& settings) override { frame_settings_ = settings; }
 
     bool updating_ = false;
     bool refresh_responds_ = false;  // the probe's answer, for the handlers a refresh runs
