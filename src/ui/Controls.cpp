@@ -14,6 +14,11 @@ void Control::create_control(const wchar_t* window_class, const std::wstring& te
     Form* form = Form::of_window(parent);
     dpi_ = form ? form->dpi() : window_dpi(parent);
     const RECT place = scaled_rect(b, dpi_);
+    // Every control gets an id of its own: the dialog keys (IsDialogMessage) look controls up by id,
+    // and many controls sharing id 0 would be taken for one another (a radio button for the default
+    // button, which then loses its style).
+    static int next_id = 1000;
+    if (id == 0) id = next_id++;
     hwnd_.reset(::CreateWindowExW(ex_style, window_class, text.c_str(), WS_CHILD | style, place.left,
                                   place.top, place.right - place.left, place.bottom - place.top, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

@@ -48,7 +48,9 @@ Form* Form::of_window(HWND window) {
 
 void Form::create_form(const Style& style) {
     const bool dialog = style.border == Border::Dialog;
-    const DWORD window_style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (dialog ? WS_POPUP : 0);
+    // A dialog's group boxes leave their inside for the form to paint, so a dialog does not clip its
+    // controls out of its own painting.
+    const DWORD window_style = WS_CAPTION | WS_SYSMENU | (dialog ? WS_POPUP : WS_CLIPCHILDREN);
     const DWORD ex_style = WS_EX_CONTROLPARENT | (style.context_help ? WS_EX_CONTEXTHELP : 0) |
                            (dialog ? WS_EX_DLGMODALFRAME : 0);
     if (style.color) set_background(color_to_rgb(*style.color));
@@ -281,6 +283,10 @@ LRESULT Form::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
                 end_modal(IDCANCEL);
             else
                 ::DestroyWindow(handle());
+            return 0;
+        case DM_GETDEFID:
+            // Answered as a dialog does, so that the dialog keys know the default button.
+            if (default_button_) return MAKELRESULT(::GetDlgCtrlID(default_button_->handle()), DC_HASDEFID);
             return 0;
         case WM_ACTIVATE:
             // The control that had the focus gets it back when the form is active again.
