@@ -121,3 +121,9 @@ HICON ShortcutOverlayIcon() {
     if (HICON icon = IconFromLocation(location)) return icon;
     return IconFromLocation(L"shell32.dll,29");
 }
+
+std::wstring ProgramFile() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, length < MAX_PATH ? length : 0);
+}

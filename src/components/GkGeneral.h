@@ -21,3 +21,6 @@ std::wstring ResolveShortcut(const std::wstring& file);
 bool IsShortcut(const std::wstring& extension);
 // The shell's shortcut overlay arrow; the caller owns (and destroys) the icon.
 HICON ShortcutOverlayIcon();
+
+// The program file's own path.
+std::wstring ProgramFile();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Resource.h"
+#include "components/GkGeneral.h"
 #include "base/ValueText.h"
 #include "ui/Application.h"
 #include "ui/Dpi.h"
@@ -25,12 +26,6 @@ std::wstring AddressBesideProgram(const std::wstring& address) {
 }
 
 }  // namespace
-
-std::wstring ProgramFile() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::wstring(path, length < MAX_PATH ? length : 0);
-}
 
 std::optional<std::wstring> VersionText(const std::wstring& file, const std::wstring& name) {
     DWORD ignored = 0;
@@ -117,8 +112,9 @@ void TGkInfoForm::FormCreate() {
         VerLabel.set_visible(false);
 
     // The maker's addresses are kept in the version resource; a line without one stays hidden.
-    HotLink2.URL = AddressBesideProgram(VersionText(ProgramFile(), L"WebAddress").value_or(L""));
-    HotLink2.Label.set_text(VersionText(ProgramFile(), L"WebAddress").value_or(L""));
+    const std::wstring web = VersionText(ProgramFile(), L"WebAddress").value_or(L"");
+    HotLink2.URL = AddressBesideProgram(web);
+    HotLink2.Label.set_text(web);
     const std::wstring mail = VersionText(ProgramFile(), L"MailAddress").value_or(L"");
     HotLink1.URL = mail.empty() ? L"" : L"mailto:" + mail;
     HotLink1.Label.set_text(mail);

@@ -25,8 +25,6 @@ enum TGkDevelopmentState { dsAlpha, dsBeta, dsFinal };
 // A text of the version resource of a file, in its first language: "FileVersion", "WebAddress" and so
 // on; none when the file has no version resource or the resource no such text.
 std::optional<std::wstring> VersionText(const std::wstring& file, const std::wstring& name);
-// The program file's own path.
-std::wstring ProgramFile();
 
 // A line of the about box that opens an address. The hyperlink label is not there yet: until it is,
 // the line is a plain label, made by TGkInfoForm::MakeLink, and its address is what a click on the

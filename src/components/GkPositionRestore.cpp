@@ -1,12 +1,11 @@
 #include "components/GkPositionRestore.h"
 
+#include "components/GkGeneral.h"
 #include "ui/Exceptions.h"
 #include "ui/Registry.h"
 
 std::wstring ProgramBaseName() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length < MAX_PATH ? length : 0);
+    std::wstring name = ProgramFile();
     const auto slash = name.find_last_of(L"\\/:");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     const auto dot = name.rfind(L'.');

@@ -4,7 +4,6 @@
 
 #include <doctest.h>
 
-#include "base/ScopeGuard.h"
 #include "components/GkUseSysFont.h"
 #include "support/MainFormHarness.h"
 #include "ui/Font.h"
