@@ -199,3 +199,23 @@ TEST_CASE("a failure to write the settings at shut-down is reported in the error
     REQUIRE(shown_errors.size() == 1);
     CHECK(shown_errors[0].find(SettingsKeyOfTests()) != std::wstring::npos);
 }
+
+TEST_CASE("a stored setting of another type or missing takes its default, the others are read") {
+    ClearSettings();
+    Store(SettingsKeyOfTests(), {{L"FillSelFrame", 1}});
+    {
+        ui::Registry registry;
+        REQUIRE(registry.open_key(SettingsKeyOfTests(), false));
+        const wchar_t text[] = L"255";
+        REQUIRE(::RegSetValueExW(registry.key(), L"SelFrameColor", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(text), sizeof text) == ERROR_SUCCESS);
+    }
+    {
+        TMainForm form;
+        CHECK(form.FrameSettings().SelFrameType == 0);
+        CHECK(form.FrameSettings().SelFrameColor == 0x800000);
+        CHECK(form.FrameSettings().FillSelFrame);
+    }
+    CHECK(Stored(SettingsKeyOfTests(), L"SelFrameColor") == 0x800000);
+    ClearSettings();
+}
