@@ -1,10 +1,10 @@
 #pragma once
-// Scaling from design pixels (96 per inch, as forms are laid out) to the physical pixels of a display,
+// Scaling from layout pixels (96 per inch, as forms are laid out) to the physical pixels of a display,
 // with one rounding for every coordinate, font height and picture position: to the nearest pixel,
 // halves away from zero.
 #include <cstdint>
 
-inline constexpr int DesignDpi = 96;
+inline constexpr int LayoutDpi = 96;
 
 // value * numerator / denominator, rounded to the nearest integer, halves away from zero; the
 // denominator must be above 0.
@@ -14,17 +14,17 @@ constexpr int MulDivRounded(int value, int numerator, int denominator) {
     return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
-// A design value on a display of `dpi` pixels per inch; a dpi of 0 or below counts as 96.
+// A layout value on a display of `dpi` pixels per inch; a dpi of 0 or below counts as 96.
 constexpr int ScaleToDpi(int value, int dpi) {
-    return dpi > 0 ? MulDivRounded(value, dpi, DesignDpi) : value;
+    return dpi > 0 ? MulDivRounded(value, dpi, LayoutDpi) : value;
 }
-// The design value a physical one stands for. For dpi >= 96, UnscaleFromDpi(ScaleToDpi(v, dpi), dpi) == v.
+// The layout value a physical one stands for. For dpi >= 96, UnscaleFromDpi(ScaleToDpi(v, dpi), dpi) == v.
 constexpr int UnscaleFromDpi(int value, int dpi) {
-    return dpi > 0 ? MulDivRounded(value, DesignDpi, dpi) : value;
+    return dpi > 0 ? MulDivRounded(value, LayoutDpi, dpi) : value;
 }
 
-// A span from `start` of `length` design pixels: its ends are scaled, so that spans that meet in
-// design pixels still meet on the display.
+// A span from `start` of `length` layout pixels: its ends are scaled, so that spans that meet in
+// layout pixels still meet on the display.
 struct ScaledSpan {
     int start, length;
 };

@@ -29,7 +29,7 @@ public:
     bool SavePosition = true;
     // Whether Loaded found a complete stored position: "Left", "Top", "WindowState", and for a sizeable
     // form "Width" and "Height". A position outside every display's work area (a display that was
-    // removed) is not applied, the form opening at its designed place, but counts as found, so that
+    // removed) is not applied, the form opening where the system puts it, but counts as found, so that
     // the next close stores where the window really is.
     bool Restored() const { return restored_; }
 

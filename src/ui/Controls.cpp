@@ -10,7 +10,7 @@ Control::~Control() { detach(hwnd_.get()); }
 
 void Control::create_control(const wchar_t* window_class, const std::wstring& text, DWORD style,
                              DWORD ex_style, HWND parent, const Bounds& b, int id) {
-    design_ = b;
+    layout_ = b;
     Form* form = Form::of_window(parent);
     dpi_ = form ? form->dpi() : window_dpi(parent);
     const RECT place = scaled_rect(b, dpi_);
@@ -53,14 +53,14 @@ RECT PlaceInParent(HWND window) {
 
 Bounds Control::bounds() const {
     const RECT now = PlaceInParent(handle());
-    const RECT placed = scaled_rect(design_, dpi_);
-    if (::EqualRect(&now, &placed)) return design_;
+    const RECT placed = scaled_rect(layout_, dpi_);
+    if (::EqualRect(&now, &placed)) return layout_;
     const int left = UnscaleFromDpi(now.left, dpi_), top = UnscaleFromDpi(now.top, dpi_);
     return {left, top, UnscaleFromDpi(now.right, dpi_) - left, UnscaleFromDpi(now.bottom, dpi_) - top};
 }
 
 void Control::set_bounds(const Bounds& b) {
-    design_ = b;
+    layout_ = b;
     const RECT place = scaled_rect(b, dpi_);
     ::MoveWindow(handle(), place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
 }
@@ -105,7 +105,7 @@ void Control::parent_font_changed(HFONT form_font) {
 void Control::rescale(int dpi) {
     if (dpi == dpi_) return;
     dpi_ = dpi;
-    set_bounds(design_);
+    set_bounds(layout_);
     if (own_font_) {
         const bool desktop = desktop_font_;
         set_font(*own_font_);

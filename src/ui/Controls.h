@@ -19,7 +19,7 @@
 
 namespace ui {
 
-// Where a control sits, in its parent's client area, in design pixels (96 per inch): the control is
+// Where a control sits, in its parent's client area, in layout pixels (96 per inch): the control is
 // placed at the DPI of the display its form is on.
 struct Bounds {
     int left, top, width, height;
@@ -51,7 +51,7 @@ public:
     void set_enabled(bool enabled);
     bool enabled() const { return ::IsWindowEnabled(handle()) != FALSE; }
     void set_bounds(const Bounds& bounds);
-    // In design pixels: where the control was placed, or where it is now when it moved or sized itself.
+    // In layout pixels: where the control was placed, or where it is now when it moved or sized itself.
     Bounds bounds() const;
     void set_width(int width);
     void focus() { ::SetFocus(handle()); }
@@ -84,8 +84,8 @@ protected:
 private:
     unique_font own_font_handle_;  // declared first: the window goes before its font
     unique_hwnd hwnd_;
-    Bounds design_{};
-    int dpi_ = DesignDpi;
+    Bounds layout_{};
+    int dpi_ = LayoutDpi;
     std::optional<FontSpec> own_font_;
     bool desktop_font_ = false;
 };
@@ -176,7 +176,7 @@ public:
 
 class StatusBar : public Control {
 public:
-    // Panel widths in design pixels; -1 for a panel that takes the rest.
+    // Panel widths in layout pixels; -1 for a panel that takes the rest.
     void create(HWND parent, const std::vector<int>& panel_widths);
     std::wstring panel_text(int panel) const;
     void set_panel_text(int panel, const std::wstring& text);
@@ -212,7 +212,7 @@ public:
     // Shows the page without raising on_change (as setting the active page in code does); its content
     // is told.
     void set_active_page(int index);
-    void resize(int width, int height);  // design pixels
+    void resize(int width, int height);  // layout pixels
     bool notify(const NMHDR& header, LRESULT& result) override;
     void rescale(int dpi) override;
     std::wstring caption(int index) const { return pages_.at(index).caption; }

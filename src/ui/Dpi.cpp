@@ -8,7 +8,7 @@ namespace ui {
 int system_dpi() {
     released_dc screen(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
-    return dpi > 0 ? dpi : DesignDpi;
+    return dpi > 0 ? dpi : LayoutDpi;
 }
 
 int window_dpi(HWND window) {
@@ -23,13 +23,13 @@ int window_dpi(HWND window) {
     return system_dpi();
 }
 
-RECT scaled_rect(const Bounds& design, int dpi) {
-    const ScaledSpan x = ScaleSpan(design.left, design.width, dpi);
-    const ScaledSpan y = ScaleSpan(design.top, design.height, dpi);
+RECT scaled_rect(const Bounds& layout, int dpi) {
+    const ScaledSpan x = ScaleSpan(layout.left, layout.width, dpi);
+    const ScaledSpan y = ScaleSpan(layout.top, layout.height, dpi);
     return {x.start, y.start, x.start + x.length, y.start + y.length};
 }
 
-SIZE design_client_size(HWND window, int dpi) {
+SIZE layout_client_size(HWND window, int dpi) {
     RECT client{};
     ::GetClientRect(window, &client);
     return {UnscaleFromDpi(client.right, dpi), UnscaleFromDpi(client.bottom, dpi)};

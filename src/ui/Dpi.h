@@ -1,6 +1,6 @@
 #pragma once
 // The displays' pixels per inch as Scrutel sees them: a per-monitor aware process gets physical
-// pixels everywhere, so its own windows are scaled from design pixels here, and the rectangles of
+// pixels everywhere, so its own windows are scaled from layout pixels here, and the rectangles of
 // other programs' windows are shown as the system reports them, untouched.
 #include <windows.h>
 
@@ -16,9 +16,9 @@ int system_dpi();
 // the system DPI).
 int window_dpi(HWND window);
 
-// A rectangle of design pixels in the pixels of a display.
-RECT scaled_rect(const Bounds& design, int dpi);
-// A window's client size in design pixels at a DPI.
-SIZE design_client_size(HWND window, int dpi);
+// A rectangle of layout pixels in the pixels of a display.
+RECT scaled_rect(const Bounds& layout, int dpi);
+// A window's client size in layout pixels at a DPI.
+SIZE layout_client_size(HWND window, int dpi);
 
 }  // namespace ui

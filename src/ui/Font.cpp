@@ -17,9 +17,9 @@ FontSpec FontSpec::of_size(std::wstring face, int points) {
     return font;
 }
 
-int FontSpec::size() const { return -MulDivRounded(height, 72, DesignDpi); }
+int FontSpec::size() const { return -MulDivRounded(height, 72, LayoutDpi); }
 
-void FontSpec::set_size(int points) { height = -MulDivRounded(points, DesignDpi, 72); }
+void FontSpec::set_size(int points) { height = -MulDivRounded(points, LayoutDpi, 72); }
 
 bool is_default_font(const FontSpec& font) {
     return SameTextAscii<wchar_t>(font.face, L"MS Sans Serif") && font.color == clWindowText &&
@@ -46,8 +46,8 @@ FontSpec desktop_font() {
     using ForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
     static const auto for_dpi = reinterpret_cast<ForDpiFunction>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
-    if (for_dpi && for_dpi(SPI_GETICONTITLELOGFONT, sizeof logfont, &logfont, 0, DesignDpi))
-        return font_of(logfont, DesignDpi);
+    if (for_dpi && for_dpi(SPI_GETICONTITLELOGFONT, sizeof logfont, &logfont, 0, LayoutDpi))
+        return font_of(logfont, LayoutDpi);
     if (::SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof logfont, &logfont, 0))
         return font_of(logfont, system_dpi());
     return FontSpec::of_size(L"Tahoma", 8);

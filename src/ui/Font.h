@@ -1,6 +1,6 @@
 #pragma once
-// Fonts as forms describe them: face, height in design pixels, color and style. A font is made for a
-// display's DPI with the same rounding as every other design pixel, so one description serves every
+// Fonts as forms describe them: face, height in layout pixels, color and style. A font is made for a
+// display's DPI with the same rounding as every other layout pixel, so one description serves every
 // display the window moves to.
 #include <windows.h>
 
@@ -19,13 +19,13 @@ COLORREF color_to_rgb(std::uint32_t color);
 
 struct FontSpec {
     std::wstring face = L"MS Sans Serif";
-    int height = -11;  // design pixels; negative: the characters' height without leading, as in LOGFONT
+    int height = -11;  // layout pixels; negative: the characters' height without leading, as in LOGFONT
     std::uint32_t color = clWindowText;
     bool bold = false, italic = false, underline = false, strike_out = false;
     BYTE charset = DEFAULT_CHARSET;
     BYTE pitch = DEFAULT_PITCH;  // DEFAULT_PITCH, FIXED_PITCH or VARIABLE_PITCH
 
-    // A font of a size in points (at 96 design pixels per inch).
+    // A font of a size in points (at 96 layout pixels per inch).
     static FontSpec of_size(std::wstring face, int points);
     int size() const;  // in points
     void set_size(int points);
@@ -37,9 +37,9 @@ struct FontSpec {
 // face compared without regard to case).
 bool is_default_font(const FontSpec& font);
 
-// The system's icon-title font, in design pixels: the font of the desktop.
+// The system's icon-title font, in layout pixels: the font of the desktop.
 FontSpec desktop_font();
-// The font of a LOGFONT made at a DPI, in design pixels.
+// The font of a LOGFONT made at a DPI, in layout pixels.
 FontSpec font_of(const LOGFONTW& logfont, int dpi);
 
 unique_font make_font(const FontSpec& font, int dpi);

@@ -107,10 +107,10 @@ void Form::rescale(int dpi, const RECT* suggested) {
         ::SetWindowPos(handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame first: controls that place themselves along an edge find the new client area.
-    if (design_outer_)
-        set_outer_size(design_outer_->cx, design_outer_->cy);
+    if (layout_outer_)
+        set_outer_size(layout_outer_->cx, layout_outer_->cy);
     else
-        set_client_size(design_client_.cx, design_client_.cy);
+        set_client_size(layout_client_.cx, layout_client_.cy);
     apply_font();
     ForEachControl(handle(), [dpi](Control& control) { control.rescale(dpi); });
     ::InvalidateRect(handle(), nullptr, TRUE);
@@ -119,8 +119,8 @@ void Form::rescale(int dpi, const RECT* suggested) {
 void Form::set_client_width(int width) { set_client_size(width, client_size().cy); }
 
 void Form::set_client_size(int width, int height) {
-    design_client_ = {width, height};
-    design_outer_.reset();
+    layout_client_ = {width, height};
+    layout_outer_.reset();
     const SIZE target{ScaleToDpi(width, dpi_), ScaleToDpi(height, dpi_)};
     // Measured, not computed: a menu bar that wraps at the new width takes more of the frame, so a
     // second step may be needed.
@@ -138,17 +138,17 @@ void Form::set_client_size(int width, int height) {
 SIZE Form::client_size() const {
     RECT client{};
     ::GetClientRect(handle(), &client);
-    if (client.right == ScaleToDpi(design_client_.cx, dpi_) &&
-        client.bottom == ScaleToDpi(design_client_.cy, dpi_))
-        return design_client_;
+    if (client.right == ScaleToDpi(layout_client_.cx, dpi_) &&
+        client.bottom == ScaleToDpi(layout_client_.cy, dpi_))
+        return layout_client_;
     return {UnscaleFromDpi(client.right, dpi_), UnscaleFromDpi(client.bottom, dpi_)};
 }
 
 void Form::set_outer_size(int width, int height) {
     ::SetWindowPos(handle(), nullptr, 0, 0, ScaleToDpi(width, dpi_), ScaleToDpi(height, dpi_),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    design_client_ = client_size();
-    design_outer_ = SIZE{width, height};
+    layout_client_ = client_size();
+    layout_outer_ = SIZE{width, height};
 }
 
 void Form::center_on_screen() {

@@ -1,6 +1,6 @@
 #pragma once
 // A top-level form: caption, fixed border, client size, font, menu with shortcuts, key preview, the
-// default and cancel buttons that Enter and Escape press, and modal showing. Sizes are design pixels:
+// default and cancel buttons that Enter and Escape press, and modal showing. Sizes are layout pixels:
 // the form and its controls are placed at the DPI of the display the form is on, and placed again
 // when it moves to a display of another DPI.
 #include <windows.h>
@@ -100,9 +100,9 @@ private:
     unique_font font_;
     FontSpec font_spec_;
     bool desktop_font_ = false;
-    int dpi_ = DesignDpi;
-    SIZE design_client_{};
-    std::optional<SIZE> design_outer_;  // when the whole window's size was set instead
+    int dpi_ = LayoutDpi;
+    SIZE layout_client_{};
+    std::optional<SIZE> layout_outer_;  // when the whole window's size was set instead
     bool centered_ = false;
     WindowState window_state_ = WindowState::Normal;
     HWND focus_ = nullptr;  // the control with the focus while the form is not active

@@ -164,7 +164,7 @@ TEST_CASE("saving the position: the option is the stored key's presence") {
     CHECK(Stored(PositionKey(), L"Left") == 140);
     CHECK(Stored(PositionKey(), L"WindowState") == SW_SHOWMAXIMIZED);
     {
-        // Unticked: the close deletes the key, and the start after that uses the designed place.
+        // Unticked: the close deletes the key, and the start after that opens where the system puts it.
         TMainForm form;
         InOptions(form, [](TOptionsDialog& dialog) {
             ::SendMessageW(dialog.CheckBoxSaveFormPos.handle(), BM_CLICK, 0, 0);

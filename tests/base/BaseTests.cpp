@@ -50,13 +50,13 @@ TEST_CASE("ASCII folding leaves other bytes alone") {
     CHECK(WithFullStop(std::wstring(L"Invalid PE file format")) == L"Invalid PE file format.");
 }
 
-TEST_CASE("design pixels on a display: one rounding, halves away from zero, and back again") {
+TEST_CASE("layout pixels on a display: one rounding, halves away from zero, and back again") {
     struct {
         int value, dpi, scaled;
     } cases[] = {
         {286, 144, 429},   {506, 144, 759}, {-11, 144, -17},  // -16.5
         {21, 144, 32},     {0, 144, 0},     {7, 120, 9},      // 8.75
-        {-200, 144, -300}, {13, 96, 13},    {13, 0, 13},      // no DPI known: design pixels
+        {-200, 144, -300}, {13, 96, 13},    {13, 0, 13},      // no DPI known: layout pixels
     };
     for (const auto& c : cases) {
         CAPTURE(c.value);
@@ -65,7 +65,7 @@ TEST_CASE("design pixels on a display: one rounding, halves away from zero, and 
     }
     for (int dpi : {96, 120, 144, 168, 192, 288})
         for (int v = -600; v <= 600; ++v) REQUIRE(UnscaleFromDpi(ScaleToDpi(v, dpi), dpi) == v);
-    // Spans that meet in design pixels meet on the display too.
+    // Spans that meet in layout pixels meet on the display too.
     const ScaledSpan label = ScaleSpan(6, 73, 120), edit = ScaleSpan(79, 165, 120);
     CHECK(label.start + label.length == edit.start);
     CHECK(ScaleSpan(8, 21, 144).length == 32);

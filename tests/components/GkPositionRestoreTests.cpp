@@ -23,7 +23,7 @@ struct PositionForm : ui::Form {
             ::SetWindowPos(handle(), nullptr, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
-        designed = WindowRect();
+        first_place = WindowRect();
         Position.Loaded();
     }
     ~PositionForm() override {
@@ -34,7 +34,7 @@ struct PositionForm : ui::Form {
         ::GetWindowRect(handle(), &r);
         return r;
     }
-    RECT designed{};
+    RECT first_place{};  // where the system put the form
     TGkPositionRestore Position{*this, L"PositionTest"};
 };
 
@@ -80,7 +80,7 @@ TEST_CASE("a stored position is put back whole or not at all; fixed forms keep t
         StoredPosition stored;
         bool sizeable;
         bool restored;
-        std::optional<RECT> placed;  // none: the designed place
+        std::optional<RECT> placed;  // none: where the system put the form
         State state;
     } cases[] = {
         {"no key", true, {}, false, false, std::nullopt, State::Normal},
@@ -98,7 +98,7 @@ TEST_CASE("a stored position is put back whole or not at all; fixed forms keep t
          true,
          RECT{100, 120, 400, 370},
          State::Normal},
-        {"a sizeable form without Height stays where it was designed",
+        {"a sizeable form without Height stays where the system put it",
          false,
          {100, 120, 300, {}, 1},
          true,
@@ -128,7 +128,7 @@ TEST_CASE("a stored position is put back whole or not at all; fixed forms keep t
          true,
          RECT{100, 120, 400, 370},
          State::Normal},
-        // As after a display was removed: the window opens where it was designed to, and the option
+        // As after a display was removed: the window opens where the system puts it, and the option
         // stays on, so that the next close stores a place on the screen.
         {"outside every work area",
          false,
@@ -146,10 +146,10 @@ TEST_CASE("a stored position is put back whole or not at all; fixed forms keep t
         PositionForm form(c.sizeable);
         CHECK(form.Position.Restored() == c.restored);
         CHECK(form.window_state() == c.state);
-        RECT expected = c.placed.value_or(form.designed);
+        RECT expected = c.placed.value_or(form.first_place);
         if (c.placed && !c.sizeable) {
-            expected.right = expected.left + (form.designed.right - form.designed.left);
-            expected.bottom = expected.top + (form.designed.bottom - form.designed.top);
+            expected.right = expected.left + (form.first_place.right - form.first_place.left);
+            expected.bottom = expected.top + (form.first_place.bottom - form.first_place.top);
         }
         CHECK(SameRect(form.WindowRect(), expected));
         CHECK_FALSE(::IsWindowVisible(form.handle()));

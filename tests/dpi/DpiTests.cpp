@@ -1,5 +1,5 @@
 // Scrutel on a display of 144 pixels per inch (run by tools/wine-at-dpi.sh in a Wine prefix of its
-// own): its windows scaled by 1.5 from their design, other programs' windows read in physical pixels.
+// own): its windows scaled by 1.5 from their layout, other programs' windows read in physical pixels.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -32,7 +32,7 @@ LONG FontHeight(HWND window) {
 
 TEST_CASE("the display runs at 144 pixels per inch") { REQUIRE(ui::system_dpi() == 144); }
 
-TEST_CASE("the main window at 144 DPI: its client widths, boxes and fonts are 1.5 times the design") {
+TEST_CASE("the main window at 144 DPI: its client widths, boxes and fonts are 1.5 times their layout") {
     ClearSettings();
     TMainForm form;
     CHECK(form.dpi() == 144);
@@ -43,7 +43,7 @@ TEST_CASE("the main window at 144 DPI: its client widths, boxes and fonts are 1.
     const RECT caption = WindowRect(form.Attributes.EditCaption.handle());
     CHECK(caption.right - caption.left == 285);
     CHECK(caption.bottom - caption.top == 32);
-    // The desktop font, 11 design pixels high, as every box shows it.
+    // The desktop font, 11 layout pixels high, as every box shows it.
     CHECK(FontHeight(form.Attributes.EditCaption.handle()) == -17);
     CHECK(FontHeight(form.EditHandle.handle()) == -17);
     form.ButtonExpand.click();
