@@ -17,6 +17,9 @@
 #define IMAGE_TAB_PEINFO 4
 #define IMAGE_TAB_SPARE 5  // a window tree, for a page without a picture of its own
 
+// The about box's logo, 61x32, 24-bit on white: the picture the box fades in and out.
+#define IDB_LOGO 5
+
 // Monochrome 32x32 cursors, numbered as the application's cursor list numbers them.
 #define IDC_FINDER 1   // cross-hair, hot spot (15, 16)
 #define IDC_PIPETTE 2  // pipette, hot spot (8, 23) on its tip

@@ -600,6 +600,45 @@ def app_icon(size, samples=4):
 
 
 # ---------------------------------------------------------------------------------------------------------
+# The about box's logo: the maker's name in small capitals on a rounded bar, on white (the box's color,
+# which the logo fades in from)
+
+LETTERS = {
+    "O": [".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."],
+    "R": ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
+    "V": ["#...#", "#...#", "#...#", "#...#", ".#.#.", ".#.#.", "..#.."],
+    "A": [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
+    "N": ["#...#", "##..#", "#.#.#", "#.#.#", "#..##", "#...#", "#...#"],
+    "E": ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
+}
+LOGO_WIDTH, LOGO_HEIGHT = 61, 32
+
+
+def logo():
+    c = Canvas(LOGO_WIDTH, LOGO_HEIGHT, WHITE)
+    x0, y0, x1, y1, r = 1.5, 3.5, 59.5, 28.5, 6.0
+    for y in range(LOGO_HEIGHT):
+        for x in range(LOGO_WIDTH):
+            px, py = x + 0.5, y + 0.5
+            qx = min(max(px, x0 + r), x1 - r)
+            qy = min(max(py, y0 + r), y1 - r)
+            d = math.hypot(px - qx, py - qy)
+            if d <= r:
+                t = (py - y0) / (y1 - y0)
+                c.put(x, y, (int(0x18 + 0x30 * t), int(0x48 + 0x40 * t), int(0xA8 + 0x38 * t)))
+            elif d <= r + 0.8:
+                c.put(x, y, (0x90, 0xA8, 0xD8))
+    word = "ORVANE"
+    left = (LOGO_WIDTH - (len(word) * 6 - 1)) // 2
+    for i, ch in enumerate(word):
+        c.text_art(left + 6 * i, 9, LETTERS[ch], {"#": WHITE})
+    # a lens line under the name, the mark of a window inspector
+    c.fill_rect(left, 19, left + len(word) * 6 - 2, 19, (0xC8, 0xF0, 0xC8))
+    c.circle(LOGO_WIDTH - 9, 22, 2, (0xC8, 0xF0, 0xC8))
+    return c
+
+
+# ---------------------------------------------------------------------------------------------------------
 
 OUTPUTS = {
     "FinderIdle.bmp": lambda: bmp_file(finder(True), 4),
@@ -611,6 +650,7 @@ OUTPUTS = {
     "WebUnsafe.ico": lambda: icon_file([(web_unsafe_icon(), 4)]),
     "Pin.bmp": lambda: bmp_file(pin_glyphs(), 24),
     "Tabs.bmp": lambda: bmp_file(tab_pictures(), 24),
+    "Logo.bmp": lambda: bmp_file(logo(), 24),
     "Scrutel.ico": lambda: icon_file([(app_icon(16), 32), (app_icon(32), 32), (app_icon(48), 32)]),
 }
 

@@ -6,7 +6,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 runs=${1:-10}
-rm -rf "$build/wineprefix"
+rm -rf "$build/wineprefix" "$build"/wineprefix-dpi*
 trap wine_env_stop EXIT
 wine_env_start "$build"
 passed=0

@@ -20,24 +20,14 @@ namespace {
 
 constexpr int kDesignClientWidth = 506, kDesignClientHeight = 401, kStripHeight = 38;
 
-// The product name under which settings are kept: the program file's name without its extension.
-std::wstring ProductName() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length < MAX_PATH ? length : 0);
-    const auto slash = name.find_last_of(L"\\/:");
-    if (slash != std::wstring::npos) name.erase(0, slash + 1);
-    const auto dot = name.rfind(L'.');
-    if (dot != std::wstring::npos) name.erase(dot);
-    return name.empty() ? L"Scrutel" : name;
-}
-
 }  // namespace
 
 TMainForm::TMainForm() {
     create_form({L"Scrutel", kDesignClientWidth, kDesignClientHeight, true});
     CreateControls();
     on_destroy = [this] { FormDestroy(); };
+    // The stored position is put back before the creation handler, the system font taken right after.
+    PositionRestore1.Loaded();
     // Ctrl shows the magnifier while the pipette is held; releasing any key hides it.
     on_key_down = [this](WPARAM key) {
         if (key != VK_CONTROL && ::GetKeyState(VK_CONTROL) >= 0) return;
@@ -46,6 +36,9 @@ TMainForm::TMainForm() {
     };
     on_key_up = [this](WPARAM) { Color.HideMagnifier(); };
     FormCreate();
+    UseSysFont1.FormCreated();
+    InfoDialog1.DevelopmentState = dsFinal;
+    InfoDialog1.Years = L"2026";
 }
 
 TMainForm::~TMainForm() {
@@ -76,9 +69,7 @@ void TMainForm::CreateControls() {
 
     StatusBar.create(form, {170});
     StatusBar.set_panel_text(0, L"Ready");
-    RECT status{};
-    ::GetWindowRect(StatusBar.handle(), &status);
-    const int status_height = status.bottom - status.top;
+    const int status_height = StatusBar.bounds().height;
 
     tab_images_.reset(ui::load_glyph_strip(IDB_TABS));
     PageControl.create(
@@ -112,11 +103,9 @@ void TMainForm::CreateControls() {
     };
 
     HMENU bar = menu_bar();
-    add_menu_item(bar, L"&Options", [] {});
-    ::EnableMenuItem(bar, 0, MF_BYPOSITION | MF_GRAYED);
+    add_menu_item(bar, L"&Options", [this] { OptionsClick(); });
     HMENU help = add_submenu(bar, L"&?");
-    add_menu_item(help, L"&Info...", [] {});
-    ::EnableMenuItem(help, 0, MF_BYPOSITION | MF_GRAYED);
+    add_menu_item(help, L"&Info...", [this] { HelpInfoClick(); });
     ::DrawMenuBar(form);
     // ShortCutHelper: a hidden menu item whose Alt+H moves the focus to the handle box.
     add_shortcut(FALT, 'H', [this] { ShortCutHelperClick(); });
@@ -126,11 +115,7 @@ void TMainForm::CreateControls() {
     });
 
     // Keep the client area at its design size now that the menu bar takes its share of the frame.
-    RECT frame{0, 0, kDesignClientWidth, kDesignClientHeight};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(form, GWL_STYLE)), TRUE,
-                         static_cast<DWORD>(::GetWindowLongW(form, GWL_EXSTYLE)));
-    ::SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    set_client_size(kDesignClientWidth, kDesignClientHeight);
 }
 
 void TMainForm::FormCreate() {
@@ -139,8 +124,10 @@ void TMainForm::FormCreate() {
     edit_widths_[1] = Attributes.EditWidth();
     client_widths_[1] = client_size().cx;
 
-    settings_key_ = L"Software\\Orvane\\" + ProductName();
+    settings_key_ = L"Software\\Orvane\\" + PositionRestore1.Product();
     frame_settings_ = ReadFrameSettings(settings_key_);
+    // Saving the position is on exactly when a stored position was found, until the user changes it.
+    PositionRestore1.SavePosition = PositionRestore1.Restored();
 
     // Shared icons of our own module: the system keeps them as long as the program runs.
     HINSTANCE module = ::GetModuleHandleW(nullptr);
@@ -242,6 +229,15 @@ void TMainForm::PinnerClick() {
 void TMainForm::ButtonCloseOnEscapeClick() { ui::Application::instance().terminate(); }
 
 void TMainForm::ShortCutHelperClick() { EditHandle.focus(); }
+
+void TMainForm::OptionsClick() {
+    // Made for each showing: a window that the main window owns, even a hidden one, keeps Wine from
+    // pinning the main window above the others.
+    TOptionsDialog dialog(*this, handle());
+    dialog.ShowModal();
+}
+
+void TMainForm::HelpInfoClick() { InfoDialog1.Execute(); }
 
 LRESULT TMainForm::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_HOTKEY) {

@@ -10,10 +10,14 @@
 #include "alien/ComponentLookup.h"
 #include "alien/DelphiVclPage.h"
 #include "app/FrameSettings.h"
+#include "app/OptionsDialog.h"
 #include "app/WindowFinder.h"
 #include "color/ColorPage.h"
 #include "components/GkDropFiles.h"
+#include "components/GkInfoDialog.h"
 #include "components/GkNumEdit.h"
+#include "components/GkPositionRestore.h"
+#include "components/GkUseSysFont.h"
 #include "link/LinkPage.h"
 #include "peinfo/PEInfoPage.h"
 #include "ui/Controls.h"
@@ -26,7 +30,8 @@ class TMainForm : public ui::Form,
                   private TAttributesHost,
                   private TWindowFinderHost,
                   private TColorHost,
-                  private THierarchyHost {
+                  private THierarchyHost,
+                  private TOptionsHost {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -57,6 +62,8 @@ public:
     void ShortCutHelperClick();
     // The first dropped file goes to the Link or PEInfo page, whichever is shown.
     void FilesDropped(const std::vector<std::wstring>& files);
+    void OptionsClick();
+    void HelpInfoClick();
 
     void ShowStatus(const std::wstring& message) override;
     std::wstring StatusText() const { return StatusBar.panel_text(0); }
@@ -64,6 +71,7 @@ public:
     bool Updating() const override { return updating_; }
     bool CurrentWindowResponds() const override;
     bool Expanded() const { return expanded_; }
+    // The selection frame's settings, which the finder draws with and the options dialog changes.
     const TFrameSettings& FrameSettings() const override { return frame_settings_; }
     // The registry key of the settings, below HKEY_CURRENT_USER.
     const std::wstring& SettingsKey() const { return settings_key_; }
@@ -86,6 +94,9 @@ public:
     TPEInfoPage PEInfo;
     // The main window takes dropped files while the Link or PEInfo page is shown.
     TGkDropFiles DropFiles;
+    TGkPositionRestore PositionRestore1{*this, L"MainForm"};
+    TGkUseSysFont UseSysFont1{*this};
+    TGkInfoDialog InfoDialog1;
 
 private:
     void FormCreate();
@@ -102,6 +113,11 @@ private:
     void PickFromTree(HWND window, bool touched) override;
     // Ctrl+C: the shown page's fields to the clipboard.
     void CopyShownPage();
+
+    // What the options dialog changes.
+    bool SavePosition() const override { return PositionRestore1.SavePosition; }
+    void SetSavePosition(bool save) override { PositionRestore1.SavePosition = save; }
+    void SetFrameSettings(const TFrameSettings& settings) override { frame_settings_ = settings; }
 
     bool updating_ = false;
     bool refresh_responds_ = false;  // the probe's answer, for the handlers a refresh runs

@@ -84,7 +84,8 @@ void TColorPage::Create(HWND page) {
     Pipette.Create(page, {214, 8, 33, 33});
     CheckBoxEmptyPipette.create(page, L"Empty pipette in color dialog", {kLabelX, 200, 200, 17});
     LabelZoomFactor.create(page, L"Zoomfactor:", {kLabelX, 225, 60, 13});
-    ComboBoxZoomFactor.create(page, {70, 221, 42, 120}, {L"2", L"4", L"6", L"8"});
+    ComboBoxZoomFactor.create(page, {70, 221, 42, 21}, 4);
+    for (const wchar_t* factor : {L"2", L"4", L"6", L"8"}) ComboBoxZoomFactor.add(factor);
     ComboBoxZoomFactor.set_selected(0);
     ComboBoxZoomFactor.on_change = [this] { ComboBoxZoomFactorChange(); };
     Label21.create(page, L"Ctrl-key magnifies the part under the pipette", {120, 219, 150, 28}, SS_CENTER);

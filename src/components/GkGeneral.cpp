@@ -144,3 +144,9 @@ std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
     };
     return ui::utf8_to_wide(ExpandEnvironmentReferences(ui::wide_to_utf8(text), lookup));
 }
+
+std::wstring ProgramFile() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, length < MAX_PATH ? length : 0);
+}

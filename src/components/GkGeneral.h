@@ -26,3 +26,5 @@ HICON ShortcutOverlayIcon();
 bool FileExists(const std::wstring& name);
 // ExpandEnvironmentReferences over the process environment, for any Unicode text and variable.
 std::wstring ExpandEnvironmentReferences(const std::wstring& text);
+// The program file's own path.
+std::wstring ProgramFile();

@@ -38,8 +38,9 @@ void TGkHotLink::create(HWND parent, const std::wstring& caption, const ui::Boun
     color_ = HotLinkColor();
     hook_.install(handle(), [this](const ui::WindowHook::Call& call) { return LabelMessage(call); });
     // The font the label took from its form, now underlined.
-    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(handle(), WM_GETFONT, 0, 0));
-    set_font(font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    ui::FontSpec font = font_spec();
+    font.underline = true;
+    set_font(font);
 }
 
 void TGkHotLink::command(WORD code) {

@@ -10,6 +10,9 @@ namespace ui {
 
 class Form;
 
+// The component library's number of the hand cursor in the cursor list.
+inline constexpr int crHandPoint = -21;
+
 class Application {
 public:
     static Application& instance();

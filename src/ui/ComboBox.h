@@ -1,10 +1,9 @@
 #pragma once
-// A drop-down list: a combo box whose text is always one of its items.
+// A drop-down list: a closed field showing the chosen item, and its list.
 #include <windows.h>
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "ui/Controls.h"
 
@@ -12,17 +11,23 @@ namespace ui {
 
 class ComboBox : public Control {
 public:
-    // The user chose another item.
-    std::function<void()> on_change;
-    // The bounds' height includes the dropped-down list.
-    void create(HWND parent, const Bounds& bounds, const std::vector<std::wstring>& items);
+    std::function<void()> on_change;  // the user chose another item
+
+    // The bounds' height is the field's; the list drops below it with room for `rows` items.
+    void create(HWND parent, const Bounds& bounds, int rows = 8);
     void command(WORD code) override;
+    void clear();
+    int add(const std::wstring& item, LPARAM data = 0);
     int count() const;
-    std::wstring item(int index) const;
     int selected() const;  // -1 when none
-    // Chooses an item in code, without raising on_change.
+    // Chooses an item in code (-1: none); on_change is left to the user's choices.
     void set_selected(int index);
+    std::wstring item(int index) const;
     std::wstring selected_text() const { return item(selected()); }
+    LPARAM data(int index) const;
+
+protected:
+    void create_list(const Bounds& bounds, int rows, HWND parent, DWORD extra_style);
 };
 
 }  // namespace ui

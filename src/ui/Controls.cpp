@@ -1,5 +1,7 @@
 #include "ui/Controls.h"
 
+#include "ui/Dpi.h"
+#include "ui/Form.h"
 #include "ui/Text.h"
 
 namespace ui {
@@ -8,15 +10,25 @@ Control::~Control() { detach(hwnd_.get()); }
 
 void Control::create_control(const wchar_t* window_class, const std::wstring& text, DWORD style,
                              DWORD ex_style, HWND parent, const Bounds& b, int id) {
-    hwnd_.reset(::CreateWindowExW(
-        ex_style, window_class, text.c_str(), WS_CHILD | style, b.left, b.top, b.width, b.height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr));
+    layout_ = b;
+    Form* form = Form::of_window(parent);
+    dpi_ = form ? form->dpi() : window_dpi(parent);
+    const RECT place = scaled_rect(b, dpi_);
+    // Every control gets an id of its own: the dialog keys (IsDialogMessage) look controls up by id,
+    // and many controls sharing id 0 would be taken for one another (a radio button for the default
+    // button, which then loses its style).
+    static int next_id = 1000;
+    if (id == 0) id = next_id++;
+    hwnd_.reset(::CreateWindowExW(ex_style, window_class, text.c_str(), WS_CHILD | style, place.left,
+                                  place.top, place.right - place.left, place.bottom - place.top, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  ::GetModuleHandleW(nullptr), nullptr));
     if (hwnd_) {
         attach(hwnd_.get(), this);
         // Controls take the font of the form they sit on, however deep.
-        HWND form = ::GetAncestor(parent, GA_ROOT);
-        if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(form ? form : parent, WM_GETFONT, 0, 0)))
-            set_font(font);
+        HWND root = ::GetAncestor(parent, GA_ROOT);
+        if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(root ? root : parent, WM_GETFONT, 0, 0)))
+            apply_font(font);
     }
 }
 
@@ -28,23 +40,89 @@ void Control::set_enabled(bool enabled) {
     if (this->enabled() != enabled) ::EnableWindow(handle(), enabled);
 }
 
-Bounds Control::bounds() const {
+namespace {
+
+RECT PlaceInParent(HWND window) {
     RECT r{};
-    ::GetWindowRect(handle(), &r);
-    ::MapWindowPoints(nullptr, ::GetParent(handle()), reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
-void Control::set_bounds(const Bounds& b) { ::MoveWindow(handle(), b.left, b.top, b.width, b.height, TRUE); }
+}  // namespace
+
+Bounds Control::bounds() const {
+    const RECT now = PlaceInParent(handle());
+    const RECT placed = scaled_rect(layout_, dpi_);
+    if (::EqualRect(&now, &placed)) return layout_;
+    const int left = UnscaleFromDpi(now.left, dpi_), top = UnscaleFromDpi(now.top, dpi_);
+    return {left, top, UnscaleFromDpi(now.right, dpi_) - left, UnscaleFromDpi(now.bottom, dpi_) - top};
+}
+
+void Control::set_bounds(const Bounds& b) {
+    layout_ = b;
+    const RECT place = scaled_rect(b, dpi_);
+    ::MoveWindow(handle(), place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+}
 
 void Control::set_width(int width) {
     Bounds b = bounds();
-    if (b.width != width)
-        ::SetWindowPos(handle(), nullptr, 0, 0, width, b.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (b.width == width) return;
+    b.width = width;
+    set_bounds(b);
 }
 
-void Control::set_font(HFONT font) {
+void Control::apply_font(HFONT font) {
     ::SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void Control::set_font(const FontSpec& font) {
+    own_font_ = font;
+    desktop_font_ = false;
+    unique_font made = make_font(font, dpi_);
+    apply_font(made.get());
+    own_font_handle_ = std::move(made);
+}
+
+void Control::set_desktop_font() {
+    set_font(ui::desktop_font());
+    desktop_font_ = true;
+}
+
+FontSpec Control::font_spec() const {
+    if (own_font_) return *own_font_;
+    if (Form* form = Form::of_window(handle())) return form->font_spec();
+    LOGFONTW logfont{};
+    if (HFONT shown = font(); shown && ::GetObjectW(shown, sizeof logfont, &logfont))
+        return font_of(logfont, dpi_);
+    return FontSpec{};
+}
+
+void Control::parent_font_changed(HFONT form_font) {
+    if (!own_font_) apply_font(form_font);
+}
+
+void Control::rescale(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    set_bounds(layout_);
+    if (own_font_) {
+        const bool desktop = desktop_font_;
+        set_font(*own_font_);
+        desktop_font_ = desktop;
+    }
+}
+
+HBRUSH Control::colors(HDC dc, const Window::Background* background) {
+    const bool own_color = own_font_ && own_font_->color != clWindowText;
+    if (!own_color && !background) return nullptr;
+    if (own_color) ::SetTextColor(dc, color_to_rgb(own_font_->color));
+    if (background) {
+        ::SetBkColor(dc, background->color);
+        return background->brush.get();
+    }
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
 std::wstring Control::text() const { return window_text(handle()); }
@@ -197,10 +275,22 @@ HICON Picture::icon() const { return reinterpret_cast<HICON>(::SendMessageW(hand
 
 void StatusBar::create(HWND parent, const std::vector<int>& panel_widths) {
     create_control(STATUSCLASSNAMEW, L"", WS_VISIBLE | CCS_BOTTOM, 0, parent, {0, 0, 0, 0});
+    panel_widths_ = panel_widths;
+    set_parts();
+}
+
+void StatusBar::set_parts() {
     std::vector<int> rights;
     int right = 0;
-    for (int width : panel_widths) rights.push_back(width < 0 ? -1 : (right += width));
+    for (int width : panel_widths_) rights.push_back(width < 0 ? -1 : ScaleToDpi(right += width, dpi()));
     ::SendMessageW(handle(), SB_SETPARTS, rights.size(), reinterpret_cast<LPARAM>(rights.data()));
+}
+
+void StatusBar::rescale(int dpi) {
+    Control::rescale(dpi);
+    set_parts();
+    // The bar places itself along the bottom of its parent.
+    ::SendMessageW(handle(), WM_SIZE, 0, 0);
 }
 
 std::wstring StatusBar::panel_text(int panel) const {
@@ -270,7 +360,15 @@ void PageControl::set_active_page(int index) {
 }
 
 void PageControl::resize(int width, int height) {
-    ::SetWindowPos(handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Bounds b = bounds();
+    b.width = width;
+    b.height = height;
+    set_bounds(b);
+    layout_pages();
+}
+
+void PageControl::rescale(int dpi) {
+    Control::rescale(dpi);
     layout_pages();
 }
 

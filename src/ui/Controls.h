@@ -6,20 +6,29 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <memory>
 
+#include "base/DpiScale.h"
+#include "ui/Font.h"
 #include "ui/Handles.h"
 #include "ui/Window.h"
 
 namespace ui {
 
-// Where a control sits, in its parent's client pixels.
+// Where a control sits, in its parent's client area, in layout pixels (96 per inch): the control is
+// placed at the DPI of the display its form is on.
 struct Bounds {
     int left, top, width, height;
+    friend bool operator==(const Bounds&, const Bounds&) = default;
 };
+
+// The component library's notification that the system font changed; sent to every control of a
+// form, so that filters in front of a control's procedure see it.
+inline constexpr UINT CM_SYSFONTCHANGED = 0xB035;
 
 class Control : public WindowObject {
 public:
@@ -28,9 +37,13 @@ public:
 
     HWND handle() const noexcept { return hwnd_.get(); }
 
-    // Notifications from the parent: WM_COMMAND codes and WM_NOTIFY headers.
+    // Notifications from the parent: WM_COMMAND codes, WM_NOTIFY headers, owner drawing.
     virtual void command(WORD) {}
     virtual bool notify(const NMHDR&, LRESULT&) { return false; }
+    virtual bool draw_item(const DRAWITEMSTRUCT&) { return false; }
+    // Colors of a static or button control (WM_CTLCOLOR...): its font's color, on the parent's own
+    // background when the parent has one; null for the system's colors.
+    virtual HBRUSH colors(HDC dc, const Window::Background* background);
 
     void set_visible(bool visible);
     // The control's own visibility, whether or not its parent is shown.
@@ -38,10 +51,26 @@ public:
     void set_enabled(bool enabled);
     bool enabled() const { return ::IsWindowEnabled(handle()) != FALSE; }
     void set_bounds(const Bounds& bounds);
-    Bounds bounds() const;  // in the parent's client coordinates
+    // In layout pixels: where the control was placed, or where it is now when it moved or sized itself.
+    Bounds bounds() const;
     void set_width(int width);
-    void set_font(HFONT font);
     void focus() { ::SetFocus(handle()); }
+
+    // The font: the form's until the control is given one of its own.
+    void set_font(const FontSpec& font);
+    // The desktop font, now and again whenever the system font changes, until another font is set.
+    void set_desktop_font();
+    FontSpec font_spec() const;
+    bool parent_font() const { return !own_font_.has_value(); }
+    bool desktop_font() const { return desktop_font_; }
+    HFONT font() const { return reinterpret_cast<HFONT>(::SendMessageW(handle(), WM_GETFONT, 0, 0)); }
+
+    // The pixels per inch the control is placed and drawn for.
+    int dpi() const { return dpi_; }
+    // The form moved to a display of another DPI: place and draw the control for it.
+    virtual void rescale(int dpi);
+    // The form's font changed; a control with a font of its own keeps it.
+    void parent_font_changed(HFONT form_font);
 
     std::wstring text() const;
     // Writes the text unless the control already shows it; returns whether it wrote.
@@ -50,9 +79,15 @@ public:
 protected:
     void create_control(const wchar_t* window_class, const std::wstring& text, DWORD style, DWORD ex_style,
                         HWND parent, const Bounds& bounds, int id = 0);
+    void apply_font(HFONT font);
 
 private:
+    unique_font own_font_handle_;  // declared first: the window goes before its font
     unique_hwnd hwnd_;
+    Bounds layout_{};
+    int dpi_ = LayoutDpi;
+    std::optional<FontSpec> own_font_;
+    bool desktop_font_ = false;
 };
 
 class Label : public Control {
@@ -141,9 +176,15 @@ public:
 
 class StatusBar : public Control {
 public:
+    // Panel widths in layout pixels; -1 for a panel that takes the rest.
     void create(HWND parent, const std::vector<int>& panel_widths);
     std::wstring panel_text(int panel) const;
     void set_panel_text(int panel, const std::wstring& text);
+    void rescale(int dpi) override;
+
+private:
+    void set_parts();
+    std::vector<int> panel_widths_;
 };
 
 // What one page of a PageControl shows: made once on the page's panel, told each time the page is
@@ -171,8 +212,9 @@ public:
     // Shows the page without raising on_change (as setting the active page in code does); its content
     // is told.
     void set_active_page(int index);
-    void resize(int width, int height);
+    void resize(int width, int height);  // layout pixels
     bool notify(const NMHDR& header, LRESULT& result) override;
+    void rescale(int dpi) override;
     std::wstring caption(int index) const { return pages_.at(index).caption; }
     bool page_visible(int index) const { return pages_.at(index).visible; }
 

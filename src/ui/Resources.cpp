@@ -45,4 +45,45 @@ HCURSOR load_own_cursor(int id) {
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
 }
 
+HBITMAP scaled_bitmap(HBITMAP picture, int width, int height) {
+    BITMAP shape{};
+    if (!picture || !::GetObjectW(picture, sizeof shape, &shape) || width <= 0 || height <= 0) return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    unique_bitmap copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    unique_memory_dc from(::CreateCompatibleDC(nullptr)), to(::CreateCompatibleDC(nullptr));
+    if (!copy || !from || !to) return nullptr;
+    {
+        selected_object in(from.get(), picture), out(to.get(), copy.get());
+        ::SetStretchBltMode(to.get(), HALFTONE);
+        ::SetBrushOrgEx(to.get(), 0, 0, nullptr);
+        ::StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, shape.bmWidth, shape.bmHeight, SRCCOPY);
+    }
+    ::GdiFlush();
+    return copy.release();
+}
+
+namespace {
+
+BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+    // Numbered resources are kept as their number, named ones would need a copy of the name.
+    if (!IS_INTRESOURCE(name)) return TRUE;
+    *reinterpret_cast<LPWSTR*>(found) = name;
+    return FALSE;
+}
+
+}  // namespace
+
+HICON program_icon(int size) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    LPWSTR first = nullptr;
+    ::EnumResourceNamesW(module, RT_GROUP_ICON, TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
+    HICON icon =
+        first ? static_cast<HICON>(::LoadImageW(module, first, IMAGE_ICON, size, size, LR_SHARED)) : nullptr;
+    return icon ? icon
+                : static_cast<HICON>(
+                      ::LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED));
+}
+
 }  // namespace ui

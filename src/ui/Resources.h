@@ -13,5 +13,10 @@ HBITMAP load_system_colored_bitmap(int id);
 HIMAGELIST load_glyph_strip(int id);
 // A cursor resource at the system's cursor size; the caller owns it.
 HCURSOR load_own_cursor(int id);
+// A 24-bit copy of a picture at another size, smoothed; the caller owns it. Null when it cannot be made.
+HBITMAP scaled_bitmap(HBITMAP picture, int width, int height);
+// The program's first icon at a size in pixels, shared with the system (not to be destroyed); the
+// system's application icon when the program has none.
+HICON program_icon(int size);
 
 }  // namespace ui

@@ -39,6 +39,12 @@ LRESULT Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(font_);
+    if (msg == WM_ERASEBKGND && background_.brush) {
+        RECT area{};
+        ::GetClientRect(handle(), &area);
+        ::FillRect(reinterpret_cast<HDC>(wp), &area, background_.brush.get());
+        return 1;
+    }
     LRESULT result = 0;
     if (reflect_notification(msg, wp, lp, result)) return result;
     return default_message(msg, wp, lp);
@@ -55,8 +61,28 @@ bool Window::reflect_notification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
         if (Control* control = WindowObject::of<Control>(header->hwndFrom))
             return control->notify(*header, result);
+    } else if (msg == WM_DRAWITEM && lp) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (Control* control = WindowObject::of<Control>(item->hwndItem);
+            control && control->draw_item(*item)) {
+            result = TRUE;
+            return true;
+        }
+    } else if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
+        if (Control* control = WindowObject::of<Control>(reinterpret_cast<HWND>(lp))) {
+            if (HBRUSH brush = control->colors(reinterpret_cast<HDC>(wp), background())) {
+                result = reinterpret_cast<LRESULT>(brush);
+                return true;
+            }
+        }
     }
     return false;
+}
+
+void Window::set_background(COLORREF color) {
+    background_.color = color;
+    background_.brush.reset(::CreateSolidBrush(color));
+    if (handle()) ::InvalidateRect(handle(), nullptr, TRUE);
 }
 
 LRESULT CALLBACK Window::procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {

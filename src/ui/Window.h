@@ -15,6 +15,13 @@ public:
 
     HWND handle() const noexcept { return hwnd_.get(); }
 
+    // A background of the window's own instead of the dialog color; its controls are drawn on it.
+    struct Background {
+        COLORREF color;
+        unique_brush brush;
+    };
+    const Background* background() const { return background_.brush ? &background_ : nullptr; }
+
 protected:
     // Creates the window of our own class; `this` is reachable from the first message on.
     void create_window(DWORD ex_style, const wchar_t* caption, DWORD style, int x, int y, int width,
@@ -23,13 +30,16 @@ protected:
     LRESULT default_message(UINT msg, WPARAM wp, LPARAM lp) {
         return ::DefWindowProcW(handle(), msg, wp, lp);
     }
-    // Lets a control's notification reach the control object it came from (WM_COMMAND, WM_NOTIFY).
+    // Lets a control's notification reach the control object it came from (WM_COMMAND, WM_NOTIFY,
+    // WM_DRAWITEM, WM_CTLCOLOR...).
     bool reflect_notification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void set_background(COLORREF color);
 
 private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     unique_hwnd hwnd_;
     HFONT font_ = nullptr;  // as WM_SETFONT gave it (owned by whoever made it)
+    Background background_{};
 };
 
 // A plain container window (tab pages, strips): forwards its children's notifications to them.

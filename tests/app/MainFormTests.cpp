@@ -294,3 +294,58 @@ TEST_CASE_FIXTURE(FreshMainForm, "the caption of a hung window is not changed") 
     form.Attributes.EditCaption.set_text(L"changed");
     CHECK(form.StatusText() == L"Cannot change caption, as the window does not respond");
 }
+
+TEST_CASE("moved to a display of 144 pixels per inch, the main window is laid out again, and back at 96") {
+    ClearSettings();
+    TMainForm form;
+    const auto physical_width = [](HWND window) {
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        return r.right - r.left;
+    };
+    const auto font_height = [](HWND window) {
+        LOGFONTW logfont{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)), sizeof logfont,
+                     &logfont);
+        return logfont.lfHeight;
+    };
+    const auto status_part = [&] {
+        int right = 0;
+        ::SendMessageW(form.StatusBar.handle(), SB_GETPARTS, 1, reinterpret_cast<LPARAM>(&right));
+        return right;
+    };
+    // What the system sends: the new DPI and a rectangle for the window there.
+    const auto move_to = [&](int dpi) {
+        RECT suggested{};
+        ::GetWindowRect(form.handle(), &suggested);
+        ::SendMessageW(form.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+    };
+    REQUIRE(form.dpi() == 96);
+    const LONG font_at_96 = font_height(form.Attributes.EditCaption.handle());
+
+    move_to(144);
+    CHECK(form.dpi() == 144);
+    RECT client{};
+    ::GetClientRect(form.handle(), &client);
+    CHECK(client.right == 429);
+    CHECK(client.bottom == 602);  // 401 * 1.5, rounded
+    CHECK(form.client_size().cx == 286);
+    CHECK(physical_width(form.Attributes.EditCaption.handle()) == 285);
+    CHECK(form.Attributes.EditCaption.bounds().width == 190);
+    CHECK(font_height(form.Attributes.EditCaption.handle()) == ScaleToDpi(font_at_96, 144));
+    CHECK(font_height(form.EditHandle.handle()) == ScaleToDpi(font_at_96, 144));
+    CHECK(status_part() == 255);
+    form.ButtonExpand.click();
+    ::GetClientRect(form.handle(), &client);
+    CHECK(client.right == 759);
+    CHECK(physical_width(form.Attributes.EditCaption.handle()) == 246);
+
+    move_to(96);
+    ::GetClientRect(form.handle(), &client);
+    CHECK(client.right == 506);
+    CHECK(client.bottom == 401);
+    CHECK(physical_width(form.Attributes.EditCaption.handle()) == 164);
+    CHECK(font_height(form.Attributes.EditCaption.handle()) == font_at_96);
+    CHECK(status_part() == 170);
+}

@@ -2,6 +2,7 @@
 
 #include "base/AsciiText.h"
 #include "base/ByteSource.h"
+#include "base/DpiScale.h"
 #include "base/ValueText.h"
 
 TEST_CASE("little-endian integers are read whole or not at all") {
@@ -47,4 +48,27 @@ TEST_CASE("ASCII folding leaves other bytes alone") {
     CHECK(LowerAscii("KERNEL32.DLL") == "kernel32.dll");
     CHECK(WithFullStop(std::string("Done.")) == "Done.");
     CHECK(WithFullStop(std::wstring(L"Invalid PE file format")) == L"Invalid PE file format.");
+}
+
+TEST_CASE("layout pixels on a display: one rounding, halves away from zero, and back again") {
+    struct {
+        int value, dpi, scaled;
+    } cases[] = {
+        {286, 144, 429},   {506, 144, 759}, {-11, 144, -17},  // -16.5
+        {21, 144, 32},     {0, 144, 0},     {7, 120, 9},      // 8.75
+        {-200, 144, -300}, {13, 96, 13},    {13, 0, 13},      // no DPI known: layout pixels
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.value);
+        CAPTURE(c.dpi);
+        CHECK(ScaleToDpi(c.value, c.dpi) == c.scaled);
+    }
+    for (int dpi : {96, 120, 144, 168, 192, 288})
+        for (int v = -600; v <= 600; ++v) REQUIRE(UnscaleFromDpi(ScaleToDpi(v, dpi), dpi) == v);
+    // Spans that meet in layout pixels meet on the display too.
+    const ScaledSpan label = ScaleSpan(6, 73, 120), edit = ScaleSpan(79, 165, 120);
+    CHECK(label.start + label.length == edit.start);
+    CHECK(ScaleSpan(8, 21, 144).length == 32);
+    CHECK(MulDivRounded(8, 96, 72) == 11);
+    CHECK(MulDivRounded(-13, 72, 96) == -10);
 }

@@ -266,10 +266,8 @@ TEST_CASE("Scrutel.exe carries its version, pictures and cursors") {
         int id;
         int width, height, bits;
     } bitmaps[] = {
-        {IDB_FINDER_IDLE, 31, 28, 4},
-        {IDB_FINDER_DRAG, 31, 28, 4},
-        {IDB_PIN, 64, 16, 24},
-        {IDB_TABS, 96, 16, 24},
+        {IDB_FINDER_IDLE, 31, 28, 4}, {IDB_FINDER_DRAG, 31, 28, 4}, {IDB_PIN, 64, 16, 24},
+        {IDB_TABS, 96, 16, 24},       {IDB_LOGO, 61, 32, 24},
     };
     for (const auto& b : bitmaps) {
         CAPTURE(b.id);
@@ -303,6 +301,14 @@ TEST_CASE("Scrutel.exe carries its version, pictures and cursors") {
         CHECK(bits.bmWidth == 32);
         CHECK(bits.bmHeight == (color ? 32 : 64));  // a monochrome cursor stacks its two masks
     }
+
+    // The manifest asks for per-monitor DPI awareness (v2), and system awareness where that is unknown.
+    HRSRC manifest = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+    REQUIRE(manifest);
+    const auto* xml = static_cast<const char*>(::LockResource(::LoadResource(module.get(), manifest)));
+    const std::string manifest_text(xml, ::SizeofResource(module.get(), manifest));
+    CHECK(manifest_text.find(">PerMonitorV2</dpiAwareness>") != std::string::npos);
+    CHECK(manifest_text.find(">true</dpiAware>") != std::string::npos);
 
     for (const int id : {IDI_SCRUTEL, IDI_PIPETTE_FULL, IDI_PIPETTE_EMPTY}) {
         CAPTURE(id);

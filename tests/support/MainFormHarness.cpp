@@ -8,6 +8,7 @@
 
 #include "app/MainForm.h"
 #include "ui/Application.h"
+#include "ui/Text.h"
 
 std::wstring SettingsKeyOfTests() {
     wchar_t path[MAX_PATH] = {};
@@ -223,4 +224,55 @@ std::vector<std::uint32_t> PrintedClient(HWND control, int width, int height, st
     std::vector<std::uint32_t> result(pixels, pixels + count);
     for (auto& p : result) p &= 0xFFFFFF;
     return result;
+}
+
+int& ModalActionFailures() {
+    static int failures = 0;
+    return failures;
+}
+
+namespace {
+
+std::function<void()>& PendingModalAction() {
+    static std::function<void()> action;
+    return action;
+}
+
+void CALLBACK RunModalAction(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    std::function<void()> action = std::move(PendingModalAction());
+    PendingModalAction() = nullptr;
+    try {
+        if (action) action();
+    } catch (...) {
+        // A failed REQUIRE has reported itself already; what counts now is that the modal loop ends
+        // instead of waiting for a click that will not come.
+        ++ModalActionFailures();
+        ::PostMessageW(::GetActiveWindow(), WM_CLOSE, 0, 0);
+    }
+}
+
+struct CaptionSearch {
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK TakeCaptioned(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<CaptionSearch*>(data);
+    if (!::IsWindowVisible(window) || ui::window_text(window) != *search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+void WhenModal(std::function<void()> action) {
+    PendingModalAction() = std::move(action);
+    ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RunModalAction);
+}
+
+HWND OwnWindowCaptioned(const std::wstring& caption) {
+    CaptionSearch search{&caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), TakeCaptioned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }

@@ -48,6 +48,14 @@ private:
 // The first visible unowned top-level window of a process; null when there is none (yet).
 HWND VisibleMainWindowOf(DWORD process_id);
 
+// Runs the action once this thread handles its messages again: inside a modal loop that the caller is
+// about to enter. An exception that leaves the action closes the active window (ending that loop) and
+// counts in ModalActionFailures.
+void WhenModal(std::function<void()> action);
+int& ModalActionFailures();
+// The visible top-level window of this thread with that caption; null when there is none.
+HWND OwnWindowCaptioned(const std::wstring& caption);
+
 // Handles this thread's messages until the condition holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::milliseconds(5000));
