@@ -144,11 +144,15 @@ void TGkHotLink::SetTabStop(bool tab_stop) {
         ::InvalidateRect(handle(), nullptr, TRUE);
         return;
     }
-    const ui::Bounds b = bounds();
+    // Exactly over the label, in the parent's pixels.
+    RECT b{};
+    ::GetWindowRect(handle(), &b);
+    ::MapWindowPoints(nullptr, ::GetParent(handle()), reinterpret_cast<POINT*>(&b), 2);
     auto part = std::make_unique<FocusWindowPart>();
-    part->window.reset(::CreateWindowExW(
-        WS_EX_TRANSPARENT, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, b.left,
-        b.top, b.width, b.height, ::GetParent(handle()), nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    part->window.reset(::CreateWindowExW(WS_EX_TRANSPARENT, WC_STATICW, L"",
+                                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, b.left, b.top,
+                                         b.right - b.left, b.bottom - b.top, ::GetParent(handle()), nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr));
     if (!part->window) return;
     HWND label = handle();
     part->hook.install(part->window.get(), [label](const ui::WindowHook::Call& call) -> LRESULT {

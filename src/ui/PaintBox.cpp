@@ -1,10 +1,14 @@
 #include "ui/PaintBox.h"
 
+#include "ui/Controls.h"
+#include "ui/Dpi.h"
+
 namespace ui {
 
 void PaintBox::create(HWND parent, const Bounds& b, bool sunken_bevel) {
-    create_window(sunken_bevel ? WS_EX_CLIENTEDGE : 0, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width,
-                  b.height, parent, nullptr);
+    const RECT place = scaled_rect(b, window_dpi(parent));
+    create_window(sunken_bevel ? WS_EX_CLIENTEDGE : 0, L"", WS_CHILD | WS_VISIBLE, place.left, place.top,
+                  place.right - place.left, place.bottom - place.top, parent, nullptr);
 }
 
 void PaintBox::repaint() {

@@ -2,6 +2,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/WindowHandleValue.h"
+#include "ui/Dpi.h"
 
 namespace {
 
@@ -36,9 +37,9 @@ void THierarchyPage::Create(HWND page) {
 }
 
 void THierarchyPage::FitToPage() {
-    RECT page{};
-    ::GetClientRect(page_, &page);
-    const int width = page.right, height = page.bottom;
+    // The page's size in the layout pixels its controls are placed in.
+    const SIZE page = ui::layout_client_size(page_, ui::window_dpi(page_));
+    const int width = page.cx, height = page.cy;
     EditFilter.set_bounds({kFilterLeft, 7, width - kMargin - kFilterLeft, 21});
     ButtonRefresh.set_bounds({width - kMargin - kButtonWidth, 31, kButtonWidth, 23});
     TreeWindows.set_bounds({kMargin, kListTop, width - 2 * kMargin, height - kListTop - kMargin});
