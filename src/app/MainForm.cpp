@@ -27,7 +27,7 @@ TMainForm::TMainForm() {
     CreateControls();
     on_destroy = [this] { FormDestroy(); };
     // The stored position is put back before the creation handler, the system font taken right after.
-    PositionRestore1.Loaded();
+    PositionRestore.Loaded();
     // Ctrl shows the magnifier while the pipette is held; releasing any key hides it.
     on_key_down = [this](WPARAM key) {
         if (key != VK_CONTROL && ::GetKeyState(VK_CONTROL) >= 0) return;
@@ -36,9 +36,9 @@ TMainForm::TMainForm() {
     };
     on_key_up = [this](WPARAM) { Color.HideMagnifier(); };
     FormCreate();
-    UseSysFont1.FormCreated();
-    InfoDialog1.DevelopmentState = dsFinal;
-    InfoDialog1.Years = L"2026";
+    UseSysFont.FormCreated();
+    InfoDialog.DevelopmentState = dsFinal;
+    InfoDialog.Years = L"2026";
 }
 
 TMainForm::~TMainForm() {
@@ -124,10 +124,10 @@ void TMainForm::FormCreate() {
     edit_widths_[1] = Attributes.EditWidth();
     client_widths_[1] = client_size().cx;
 
-    settings_key_ = L"Software\\Orvane\\" + PositionRestore1.Product();
+    settings_key_ = L"Software\\Orvane\\" + PositionRestore.Product();
     frame_settings_ = ReadFrameSettings(settings_key_);
     // Saving the position is on exactly when a stored position was found, until the user changes it.
-    PositionRestore1.SavePosition = PositionRestore1.Restored();
+    PositionRestore.SavePosition = PositionRestore.Restored();
 
     // Shared icons of our own module: the system keeps them as long as the program runs.
     HINSTANCE module = ::GetModuleHandleW(nullptr);
@@ -237,7 +237,7 @@ void TMainForm::OptionsClick() {
     dialog.ShowModal();
 }
 
-void TMainForm::HelpInfoClick() { InfoDialog1.Execute(); }
+void TMainForm::HelpInfoClick() { InfoDialog.Execute(); }
 
 LRESULT TMainForm::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_HOTKEY) {

@@ -94,9 +94,9 @@ public:
     TPEInfoPage PEInfo;
     // The main window takes dropped files while the Link or PEInfo page is shown.
     TGkDropFiles DropFiles;
-    TGkPositionRestore PositionRestore1{*this, L"MainForm"};
-    TGkUseSysFont UseSysFont1{*this};
-    TGkInfoDialog InfoDialog1;
+    TGkPositionRestore PositionRestore{*this, L"MainForm"};
+    TGkUseSysFont UseSysFont{*this};
+    TGkInfoDialog InfoDialog;
 
 private:
     void FormCreate();
@@ -115,8 +115,8 @@ private:
     void CopyShownPage();
 
     // What the options dialog changes.
-    bool SavePosition() const override { return PositionRestore1.SavePosition; }
-    void SetSavePosition(bool save) override { PositionRestore1.SavePosition = save; }
+    bool SavePosition() const override { return PositionRestore.SavePosition; }
+    void SetSavePosition(bool save) override { PositionRestore.SavePosition = save; }
     void SetFrameSettings(const TFrameSettings& settings) override { frame_settings_ = settings; }
 
     bool updating_ = false;

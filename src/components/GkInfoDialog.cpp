@@ -69,18 +69,18 @@ TGkInfoForm::TGkInfoForm() {
                  .owner = main ? main->handle() : nullptr,
                  .color = ui::clWhite});
     FormCreate();
-    UseSysFont1.FormCreated();
+    UseSysFont.FormCreated();
 }
 
 TGkInfoForm::~TGkInfoForm() {
-    Timer1.set_enabled(false);
+    FadeTimer.set_enabled(false);
     if (handle()) ::DestroyWindow(handle());
 }
 
 void TGkInfoForm::FormCreate() {
     HWND form = handle();
-    Image1.create(form, {15, 15, 32, 32}, true);
-    Image1.set_icon(ui::program_icon(ScaleToDpi(32, dpi())));
+    ProgramIcon.create(form, {15, 15, 32, 32}, true);
+    ProgramIcon.set_icon(ui::program_icon(ScaleToDpi(32, dpi())));
     TitleLabel.create(form, L"", {64, 24, 210, 24});
     ui::FontSpec title = ui::FontSpec::of_size(L"Arial", 15);
     title.bold = true;
@@ -88,22 +88,22 @@ void TGkInfoForm::FormCreate() {
     TitleLabel.set_font(title);
     VerLabel.create(form, L"", {64, 64, 280, 13});
     CopyrightLabel.create(form, L"", {64, 80, 280, 13});
-    Label4.create(form, L"All rights reserved.", {64, 96, 280, 13});
-    Label3.create(form, L"web:", {64, 128, 40, 13});
-    MakeLink(HotLink2, {104, 128, 240, 13});
-    Label1.create(form, L"e-mail:", {64, 144, 40, 13});
-    MakeLink(HotLink1, {104, 144, 240, 13});
-    Bevel1.create(form, {8, 168, 313, 2});
-    Label2.create(form, L"Credits:", {11, 184, 48, 13}, SS_RIGHT);
+    RightsLabel.create(form, L"All rights reserved.", {64, 96, 280, 13});
+    WebLabel.create(form, L"web:", {64, 128, 40, 13});
+    MakeLink(WebLink, {104, 128, 240, 13});
+    MailLabel.create(form, L"e-mail:", {64, 144, 40, 13});
+    MakeLink(MailLink, {104, 144, 240, 13});
+    CreditsBevel.create(form, {8, 168, 313, 2});
+    CreditsLabel.create(form, L"Credits:", {11, 184, 48, 13}, SS_RIGHT);
     MemoCredits.create(form, {64, 182, 257, 59}, true, true);
     ButtonOK.create(form, L"OK", {336, 218, 75, 23}, ui::Button::Cancel);
     ButtonOK.on_click = [this] { ButtonOKClick(); };
     set_cancel_button(&ButtonOK);
-    Image2.create(form, {336, 12, kLogoWidth, kLogoHeight});
-    image2_hook_.install(Image2.handle(),
-                         [this](const ui::WindowHook::Call& call) { return Image2Message(call); });
-    Timer1.create(form, 90);
-    Timer1.on_timer = [this] { Timer1Timer(); };
+    LogoImage.create(form, {336, 12, kLogoWidth, kLogoHeight});
+    logo_hook_.install(LogoImage.handle(),
+                       [this](const ui::WindowHook::Call& call) { return LogoMessage(call); });
+    FadeTimer.create(form, 90);
+    FadeTimer.on_timer = [this] { FadeTimerTick(); };
 
     // The version line, when the program file has a version resource.
     const auto version = VersionText(ProgramFile(), L"FileVersion");
@@ -114,52 +114,52 @@ void TGkInfoForm::FormCreate() {
 
     // The maker's addresses are kept in the version resource; a line without one stays hidden.
     const std::wstring web = VersionText(ProgramFile(), L"WebAddress").value_or(L"");
-    HotLink2.URL = AddressBesideProgram(web);
-    HotLink2.Label.set_text(web);
+    WebLink.URL = AddressBesideProgram(web);
+    WebLink.set_text(web);
     const std::wstring mail = VersionText(ProgramFile(), L"MailAddress").value_or(L"");
-    HotLink1.URL = mail.empty() ? L"" : L"mailto:" + mail;
-    HotLink1.Label.set_text(mail);
-    for (auto* line : {&Label3, &HotLink2.Label}) line->set_visible(!HotLink2.URL.empty());
-    for (auto* line : {&Label1, &HotLink1.Label}) line->set_visible(!HotLink1.URL.empty());
+    MailLink.URL = mail.empty() ? L"" : L"mailto:" + mail;
+    MailLink.set_text(mail);
+    for (ui::Label* line : {&WebLabel, static_cast<ui::Label*>(&WebLink)})
+        line->set_visible(!WebLink.URL.empty());
+    for (ui::Label* line : {&MailLabel, static_cast<ui::Label*>(&MailLink)})
+        line->set_visible(!MailLink.URL.empty());
 
-    FAlpha = 0;
-    FStep = 2;
+    Alpha = 0;
+    AlphaStep = 2;
     ui::unique_bitmap logo(static_cast<HBITMAP>(::LoadImageW(
         ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    Image3.reset(
+    LogoBitmap.reset(
         ui::scaled_bitmap(logo.get(), ScaleToDpi(kLogoWidth, dpi()), ScaleToDpi(kLogoHeight, dpi())));
-    FBlend = std::make_unique<TGkBlend>(Image3.get(), Image2, background()->color);
+    Blend = std::make_unique<TGkBlend>(LogoBitmap.get(), LogoImage, background()->color);
 }
 
-void TGkInfoForm::MakeLink(TGkInfoLink& link, const ui::Bounds& bounds) {
-    link.Label.create(handle(), L"", bounds);
-}
+void TGkInfoForm::MakeLink(TGkHotLink& link, const ui::Bounds& bounds) { link.create(handle(), L"", bounds); }
 
-LRESULT TGkInfoForm::Image2Message(const ui::WindowHook::Call& call) {
+LRESULT TGkInfoForm::LogoMessage(const ui::WindowHook::Call& call) {
     if (call.msg == WM_SETCURSOR) {
         ::SetCursor(ui::Application::instance().cursor(ui::crHandPoint));
         return TRUE;
     }
-    if (call.msg == WM_LBUTTONUP) Image2Click();
+    if (call.msg == WM_LBUTTONUP) LogoClick();
     return call.pass_on();
 }
 
-void TGkInfoForm::Timer1Timer() {
-    FBlend->Draw(FAlpha);
-    FAlpha += FStep;
-    if (FAlpha > 255) {
-        FAlpha = 255;
-        FStep = -std::abs(FStep);
-    } else if (FAlpha < 0) {
-        FAlpha = 0;
-        FStep = std::abs(FStep);
+void TGkInfoForm::FadeTimerTick() {
+    Blend->Draw(Alpha);
+    Alpha += AlphaStep;
+    if (Alpha > 255) {
+        Alpha = 255;
+        AlphaStep = -std::abs(AlphaStep);
+    } else if (Alpha < 0) {
+        Alpha = 0;
+        AlphaStep = std::abs(AlphaStep);
     }
 }
 
-void TGkInfoForm::Image2Click() {
-    if (HotLink2.URL.empty()) return;
+void TGkInfoForm::LogoClick() {
+    if (WebLink.URL.empty()) return;
     ui::Form* main = ui::Application::instance().main_form();
-    ::ShellExecuteW(main ? main->handle() : nullptr, nullptr, HotLink2.URL.c_str(), nullptr, nullptr,
+    ::ShellExecuteW(main ? main->handle() : nullptr, nullptr, WebLink.URL.c_str(), nullptr, nullptr,
                     SW_SHOWNORMAL);
 }
 
@@ -196,12 +196,12 @@ std::unique_ptr<TGkInfoForm> TGkInfoDialog::CreateForm() const {
                           : LogoFormClass ? Layout{230, 426, 336, 166, 338, false}
                                           : Layout{202, 366, 280, 140, 278, false};
     form->set_outer_size(layout.width, layout.height);
-    ui::Bounds logo = form->Image2.bounds();
+    ui::Bounds logo = form->LogoImage.bounds();
     logo.left = layout.logo_left;
-    form->Image2.set_bounds(logo);
+    form->LogoImage.set_bounds(logo);
     form->ButtonOK.set_bounds({layout.ok_left, layout.ok_top, 75, 23});
     for (ui::Control* part :
-         std::initializer_list<ui::Control*>{&form->Bevel1, &form->Label2, &form->MemoCredits})
+         std::initializer_list<ui::Control*>{&form->CreditsBevel, &form->CreditsLabel, &form->MemoCredits})
         part->set_visible(layout.credits);
 
     if (LogoFormClass) {
@@ -209,10 +209,10 @@ std::unique_ptr<TGkInfoForm> TGkInfoDialog::CreateForm() const {
         const RECT place = ui::scaled_rect({260, 8, 150, 150}, form->dpi());
         form->LogoForm->create(form->handle(), place.left, place.top, place.right - place.left,
                                place.bottom - place.top);
-        form->Image2.set_visible(false);
+        form->LogoImage.set_visible(false);
     } else {
-        form->Image2.set_visible(true);
-        form->Timer1.set_enabled(true);
+        form->LogoImage.set_visible(true);
+        form->FadeTimer.set_enabled(true);
     }
     return form;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "components/GkBlending.h"
+#include "components/GkHotLink.h"
 #include "components/GkUseSysFont.h"
 #include "ui/Bevel.h"
 #include "ui/Controls.h"
@@ -26,50 +27,42 @@ enum TGkDevelopmentState { dsAlpha, dsBeta, dsFinal };
 // on; none when the file has no version resource or the resource no such text.
 std::optional<std::wstring> VersionText(const std::wstring& file, const std::wstring& name);
 
-// A line of the about box that opens an address. The hyperlink label is not there yet: until it is,
-// the line is a plain label, made by TGkInfoForm::MakeLink, and its address is what a click on the
-// logo opens.
-struct TGkInfoLink {
-    ui::Label Label;
-    std::wstring URL;
-};
-
 class TGkInfoForm : public ui::Form {
 public:
     TGkInfoForm();
     ~TGkInfoForm() override;
 
     // Event handlers.
-    void Timer1Timer();
-    void Image2Click();
+    void FadeTimerTick();
+    void LogoClick();
     void ButtonOKClick() { end_modal(IDOK); }
 
-    ui::Picture Image1;  // the program's icon
-    ui::Label TitleLabel, VerLabel, CopyrightLabel, Label4;
-    ui::Label Label3, Label1;  // "web:", "e-mail:"
-    TGkInfoLink HotLink2;      // the maker's web site
-    TGkInfoLink HotLink1;      // the maker's e-mail address, with the mailto: scheme
-    ui::Bevel Bevel1;
-    ui::Label Label2;  // "Credits:"
+    ui::Picture ProgramIcon;  // the program's icon
+    ui::Label TitleLabel, VerLabel, CopyrightLabel, RightsLabel;
+    ui::Label WebLabel, MailLabel;  // "web:", "e-mail:"
+    TGkHotLink WebLink;             // the maker's web site
+    TGkHotLink MailLink;            // the maker's e-mail address, with the mailto: scheme
+    ui::Bevel CreditsBevel;
+    ui::Label CreditsLabel;  // "Credits:"
     ui::Memo MemoCredits;
     ui::Button ButtonOK;
-    ui::Picture Image2;        // the fading logo
-    ui::unique_bitmap Image3;  // the logo's picture, at the form's DPI
-    ui::Timer Timer1;
-    TGkUseSysFont UseSysFont1{*this};
+    ui::Picture LogoImage;         // the fading logo
+    ui::unique_bitmap LogoBitmap;  // the logo's picture, at the form's DPI
+    ui::Timer FadeTimer;
+    TGkUseSysFont UseSysFont{*this};
 
-    std::unique_ptr<TGkBlend> FBlend;
-    int FAlpha = 0;
-    int FStep = 2;
+    std::unique_ptr<TGkBlend> Blend;
+    int Alpha = 0;
+    int AlphaStep = 2;
     // The form shown in place of the logo, when there is one.
     std::unique_ptr<ui::Panel> LogoForm;
 
 private:
     void FormCreate();
     // The one place where the address lines are made.
-    void MakeLink(TGkInfoLink& link, const ui::Bounds& bounds);
-    LRESULT Image2Message(const ui::WindowHook::Call& call);
-    ui::WindowHook image2_hook_;
+    void MakeLink(TGkHotLink& link, const ui::Bounds& bounds);
+    LRESULT LogoMessage(const ui::WindowHook::Call& call);
+    ui::WindowHook logo_hook_;
 };
 
 class TGkInfoDialog {

@@ -173,7 +173,7 @@ void TAttributesPage::ButtonWindowStyleClick() {
 
 void TAttributesPage::ButtonSaveIconClick() {
     const std::optional<std::wstring> file_name =
-        SaveDialog1->execute(::GetAncestor(ButtonSaveIcon.handle(), GA_ROOT), {{L"Icons", L"*.ico"}});
+        SaveDialog->execute(::GetAncestor(ButtonSaveIcon.handle(), GA_ROOT), {{L"Icons", L"*.ico"}});
     if (!file_name || !icons_shown_) return;
     SaveIconToFile(IconBig.icon(), *file_name);
 }

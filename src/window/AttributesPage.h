@@ -71,7 +71,7 @@ public:
     ui::Button ButtonStyle, ButtonExStyle, ButtonProperties;
 
     // What "Save..." asks for the file name; tests put one of their own here.
-    std::unique_ptr<ui::SaveFileDialog> SaveDialog1 = std::make_unique<ui::SystemSaveFileDialog>();
+    std::unique_ptr<ui::SaveFileDialog> SaveDialog = std::make_unique<ui::SystemSaveFileDialog>();
     // The dialog "Styles", made when it is first needed.
     TWindowStylesDialog* FormWindowStyles() const { return styles_dialog_.get(); }
 

@@ -123,7 +123,7 @@ TEST_CASE("saving the position: the option is the stored key's presence") {
     RECT placed{};
     {
         TMainForm form;
-        CHECK_FALSE(form.PositionRestore1.Restored());
+        CHECK_FALSE(form.PositionRestore.Restored());
         form.show(SW_SHOWNOACTIVATE);
         InOptions(form, [](TOptionsDialog& dialog) {
             ::SendMessageW(dialog.CheckBoxSaveFormPos.handle(), BM_CLICK, 0, 0);
@@ -141,7 +141,7 @@ TEST_CASE("saving the position: the option is the stored key's presence") {
         // The next start is back there, with the option ticked; closing while maximized keeps the
         // normal rectangle. Escape ends the program without the close request: nothing is stored.
         TMainForm form;
-        CHECK(form.PositionRestore1.Restored());
+        CHECK(form.PositionRestore.Restored());
         RECT now{};
         ::GetWindowRect(form.handle(), &now);
         CHECK(::EqualRect(&now, &placed));
@@ -169,15 +169,15 @@ TEST_CASE("saving the position: the option is the stored key's presence") {
         InOptions(form, [](TOptionsDialog& dialog) {
             ::SendMessageW(dialog.CheckBoxSaveFormPos.handle(), BM_CLICK, 0, 0);
         });
-        CHECK_FALSE(form.PositionRestore1.SavePosition);
+        CHECK_FALSE(form.PositionRestore.SavePosition);
         ::SendMessageW(form.handle(), WM_CLOSE, 0, 0);
     }
     ui::Registry registry;
     CHECK_FALSE(registry.open_key_read_only(PositionKey()));
     {
         TMainForm form;
-        CHECK_FALSE(form.PositionRestore1.Restored());
-        CHECK_FALSE(form.PositionRestore1.SavePosition);
+        CHECK_FALSE(form.PositionRestore.Restored());
+        CHECK_FALSE(form.PositionRestore.SavePosition);
     }
     ClearSettings();
 }

@@ -33,22 +33,22 @@ int main() {
     // Ten seconds of the box on the screen, fading, the message loop idle in between.
     const double wall_start = Now(), cpu_start = ProcessSeconds();
     int ticks = 0;
-    const int first_alpha = form->FAlpha;
+    const int first_alpha = form->Alpha;
     while (Now() - wall_start < 10.0) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         app.process_messages();
     }
     const double wall = Now() - wall_start, cpu = ProcessSeconds() - cpu_start;
-    ticks = (form->FAlpha - first_alpha) / 2;
+    ticks = (form->Alpha - first_alpha) / 2;
     std::printf("About box at %d DPI, logo %ldx%ld, fading for %.1f s (about %d ticks of 90 ms):\n",
-                form->dpi(), form->FBlend->Size().cx, form->FBlend->Size().cy, wall, ticks);
+                form->dpi(), form->Blend->Size().cx, form->Blend->Size().cy, wall, ticks);
     std::printf("  processor time %.3f s, %.2f %% of one core (this process; the X server draws too)\n", cpu,
                 100.0 * cpu / wall);
 
     std::vector<double> draws;
     for (int i = 0; i < 1000; ++i) {
         const double start = Now();
-        form->FBlend->Draw(i % 256);
+        form->Blend->Draw(i % 256);
         draws.push_back(Now() - start);
     }
     std::printf("  one drawing of the logo (TGkBlend::Draw), 1000 drawings: median %.1f us, worst %.1f us\n",

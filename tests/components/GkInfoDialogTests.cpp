@@ -53,25 +53,27 @@ TEST_CASE("the main window's about box: title, final version, the project's year
     CHECK(form->TitleLabel.text() == L"Scrutel");
     CHECK(form->VerLabel.text() == L"Version 1.0.0.0");
     CHECK(form->CopyrightLabel.text() == L"Copyright \u00A9 2026  Orvane");
-    CHECK(form->Image1.icon() != nullptr);
+    CHECK(form->ProgramIcon.icon() != nullptr);
     // The web line opens the README beside the program; no e-mail address is set, so its line is hidden.
-    CHECK(form->HotLink2.URL == BesideTests(L"README.md"));
-    CHECK(::GetFileAttributesW(form->HotLink2.URL.c_str()) != INVALID_FILE_ATTRIBUTES);
-    CHECK(form->HotLink2.Label.visible());
-    CHECK(form->HotLink1.URL.empty());
-    CHECK_FALSE(form->HotLink1.Label.visible());
-    CHECK_FALSE(form->Label1.visible());
+    CHECK(form->WebLink.URL == BesideTests(L"README.md"));
+    CHECK(::GetFileAttributesW(form->WebLink.URL.c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(form->WebLink.visible());
+    CHECK(form->WebLink.text() == L"README.md");
+    CHECK(form->WebLink.font_spec().underline);  // a hyperlink label, in the link color
+    CHECK(form->MailLink.URL.empty());
+    CHECK_FALSE(form->MailLink.visible());
+    CHECK_FALSE(form->MailLabel.visible());
 
     const SIZE outer = OuterSize(form->handle());
     CHECK(outer.cx == 366);
     CHECK(outer.cy == 202);
-    CHECK(form->Image2.bounds().left == 280);
-    CHECK(form->Image2.visible());
+    CHECK(form->LogoImage.bounds().left == 280);
+    CHECK(form->LogoImage.visible());
     CHECK(form->ButtonOK.bounds() == ui::Bounds{278, 140, 75, 23});
     CHECK_FALSE(form->MemoCredits.visible());
-    CHECK_FALSE(form->Bevel1.visible());
-    CHECK(form->Timer1.enabled());
-    CHECK(form->Timer1.interval() == 90);
+    CHECK_FALSE(form->CreditsBevel.visible());
+    CHECK(form->FadeTimer.enabled());
+    CHECK(form->FadeTimer.interval() == 90);
     // The title keeps its own font; the rest takes the system's.
     CHECK(form->TitleLabel.font_spec().face == L"Arial");
     CHECK(form->TitleLabel.font_spec().bold);
@@ -90,11 +92,11 @@ TEST_CASE("about box stages and layouts") {
         const SIZE outer = OuterSize(form->handle());
         CHECK(outer.cx == 426);
         CHECK(outer.cy == 283);
-        CHECK(form->Image2.bounds().left == 336);
+        CHECK(form->LogoImage.bounds().left == 336);
         CHECK(form->ButtonOK.bounds() == ui::Bounds{338, 218, 75, 23});
         CHECK(form->MemoCredits.visible());
-        CHECK(form->Bevel1.visible());
-        CHECK(form->Label2.visible());
+        CHECK(form->CreditsBevel.visible());
+        CHECK(form->CreditsLabel.visible());
     }
     SUBCASE("alpha by default, the current year") {
         auto form = dialog.CreateForm();
@@ -112,22 +114,22 @@ TEST_CASE("about box stages and layouts") {
         CHECK(form->ButtonOK.bounds() == ui::Bounds{338, 166, 75, 23});
         REQUIRE(form->LogoForm);
         CHECK(::GetParent(form->LogoForm->handle()) == form->handle());
-        CHECK_FALSE(form->Image2.visible());
-        CHECK_FALSE(form->Timer1.enabled());
+        CHECK_FALSE(form->LogoImage.visible());
+        CHECK_FALSE(form->FadeTimer.enabled());
     }
 }
 
 TEST_CASE("the logo fades in steps of 2 and back: each tick's pixels are the mix of its alpha") {
     TGkInfoDialog dialog;
     auto form = dialog.CreateForm();
-    TGkBlend& blend = *form->FBlend;
+    TGkBlend& blend = *form->Blend;
     const SIZE size = blend.Size();
     REQUIRE(size.cx == 61);
     REQUIRE(size.cy == 32);
     // The picture control shows the very bitmap the blend draws into.
-    CHECK(reinterpret_cast<HBITMAP>(::SendMessageW(form->Image2.handle(), STM_GETIMAGE, IMAGE_BITMAP, 0)) ==
-          blend.Target());
-    const std::vector<std::uint8_t> logo = Pixels(form->Image3.get(), size);
+    CHECK(reinterpret_cast<HBITMAP>(
+              ::SendMessageW(form->LogoImage.handle(), STM_GETIMAGE, IMAGE_BITMAP, 0)) == blend.Target());
+    const std::vector<std::uint8_t> logo = Pixels(form->LogoBitmap.get(), size);
     std::vector<int> expected;
     for (int a = 0; a <= 254; a += 2) expected.push_back(a);
     expected.push_back(255);
@@ -144,7 +146,7 @@ TEST_CASE("the logo fades in steps of 2 and back: each tick's pixels are the mix
     std::vector<std::uint8_t> mixed(logo.size());
     for (int alpha : expected) {
         CAPTURE(alpha);
-        form->Timer1Timer();
+        form->FadeTimerTick();
         const std::vector<std::uint8_t> shown = Pixels(blend.Target(), size);
         std::fill(mixed.begin(), mixed.end(), std::uint8_t{255});
         BlendChannels(logo.data(), mixed.data(), mixed.size(), alpha);

@@ -82,8 +82,8 @@ TEST_CASE("the about box and its logo at 144 DPI") {
     const RECT outer = WindowRect(form->handle());
     CHECK(outer.right - outer.left == 549);
     CHECK(outer.bottom - outer.top == 303);
-    CHECK(form->FBlend->Size().cx == 92);
-    CHECK(form->FBlend->Size().cy == 48);
+    CHECK(form->Blend->Size().cx == 92);
+    CHECK(form->Blend->Size().cy == 48);
     RECT ok = WindowRect(form->ButtonOK.handle());
     ::MapWindowPoints(nullptr, form->handle(), reinterpret_cast<POINT*>(&ok), 2);
     CHECK(ok.left == 417);

@@ -183,7 +183,7 @@ struct IconPage {
         ClearSettings();
         auto answering = std::make_unique<AnsweringDialog>();
         dialog = answering.get();
-        form.Attributes.SaveDialog1 = std::move(answering);
+        form.Attributes.SaveDialog = std::move(answering);
     }
     void Save(const std::wstring& name) {
         dialog->answer = name;
