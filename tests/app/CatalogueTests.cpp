@@ -9,6 +9,7 @@
 
 #include "base/ValueText.h"
 #include "support/MainFormHarness.h"
+#include "support/TempFolder.h"
 #include "support/WideStringMaker.h"
 #include "ui/FileStream.h"
 #include "ui/Handles.h"
@@ -97,7 +98,7 @@ public:
     }
 
 private:
-    TemporaryFolder folder_;
+    TempFolder folder_;
     std::optional<StartedProgram> program_;
     HWND main_ = nullptr;
 };

@@ -9,6 +9,7 @@
 
 #include "components/GkHotLink.h"
 #include "support/MainFormHarness.h"
+#include "support/TempFolder.h"
 #include "support/WideStringMaker.h"
 #include "ui/FileStream.h"
 #include "ui/Form.h"
@@ -218,7 +219,7 @@ BOOL CALLBACK TakeNotepad(HWND window, LPARAM data) {
 }  // namespace
 
 TEST_CASE("the shell opens a file whose name is outside the ANSI code page, maximized when asked") {
-    TemporaryFolder folder;
+    TempFolder folder;
     const std::wstring name = L"link \u0416\u4E2D";
     const std::wstring file = folder.path() + name + L".txt";
     ui::write_file(file, {'h', 'i'});

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 #include <stdexcept>
 
 #include "app/MainForm.h"
@@ -115,32 +114,6 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 namespace {
 
-std::map<UINT_PTR, std::function<void()>>& PendingActions() {
-    static std::map<UINT_PTR, std::function<void()>> actions;
-    return actions;
-}
-
-void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    auto found = PendingActions().find(id);
-    if (found == PendingActions().end()) return;
-    std::function<void()> action = std::move(found->second);
-    PendingActions().erase(found);
-    try {
-        action();
-    } catch (...) {
-    }
-}
-
-}  // namespace
-
-void RunFromMessageLoop(std::function<void()> action) {
-    const UINT_PTR id = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RunPendingAction);
-    if (id) PendingActions()[id] = std::move(action);
-}
-
-namespace {
-
 std::vector<std::wstring>& ErrorTexts() {
     static std::vector<std::wstring> texts;
     return texts;
@@ -158,29 +131,6 @@ CollectedErrors::CollectedErrors() {
 CollectedErrors::~CollectedErrors() { ui::Application::instance().set_error_sink(nullptr); }
 
 const std::vector<std::wstring>& CollectedErrors::texts() const { return ErrorTexts(); }
-
-TemporaryFolder::TemporaryFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    static int made = 0;
-    path_ = std::wstring(temp) + L"scrutel-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++made) + L"\\";
-    if (!::CreateDirectoryW(path_.c_str(), nullptr))
-        throw std::runtime_error("cannot make a temporary folder");
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW((path_ + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                ::DeleteFileW((path_ + found.cFileName).c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(path_.c_str());
-}
 
 namespace {
 

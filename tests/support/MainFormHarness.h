@@ -60,11 +60,6 @@ HWND OwnWindowCaptioned(const std::wstring& caption);
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::milliseconds(5000));
 
-// Runs the action once from the next message loop of this thread, a modal one included (a thread
-// timer's callback): how a test acts inside a dialog that its own call shows. The action must not
-// throw (use CHECK, not REQUIRE).
-void RunFromMessageLoop(std::function<void()> action);
-
 // The texts of the error boxes raised while it lives, collected instead of shown.
 class CollectedErrors {
 public:
@@ -73,20 +68,6 @@ public:
     CollectedErrors(const CollectedErrors&) = delete;
     CollectedErrors& operator=(const CollectedErrors&) = delete;
     const std::vector<std::wstring>& texts() const;
-};
-
-// A folder of its own under the temporary folder, removed with what it holds at the end.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    // The folder's path with a backslash at its end.
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
 };
 
 // The visible dialog boxes (message boxes, common dialogs) of a process.

@@ -20,12 +20,30 @@ TempFolder::TempFolder() {
     REQUIRE((::CreateDirectoryW(path_.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS));
 }
 
-TempFolder::~TempFolder() {
-    for (const auto& file : files_) ::DeleteFileW(file.c_str());
-    for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder)
-        ::RemoveDirectoryW(folder->c_str());
-    ::RemoveDirectoryW(path_.c_str());
+namespace {
+
+// Deletes a folder with everything in it, also what tests wrote there by name; depth-first, bounded
+// by what the tests make.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(folder + name + L"\\");
+            else
+                ::DeleteFileW((folder + name).c_str());
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(folder.c_str());
 }
+
+}  // namespace
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::wstring TempFolder::remember(const std::wstring& name) {
     const std::wstring full = path_ + name;

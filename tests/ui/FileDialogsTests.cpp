@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/MainFormHarness.h"
+#include "support/TempFolder.h"
 #include "support/WideStringMaker.h"
 #include "ui/FileDialogs.h"
 #include "ui/FileStream.h"
@@ -49,7 +50,7 @@ DWORD WINAPI AnswerDialog(void* data) {
 }  // namespace
 
 TEST_CASE("the save dialog answers the name as entered, replaces without asking and shows the filter") {
-    TemporaryFolder folder;
+    TempFolder folder;
     const std::wstring existing = folder.path() + L"existing";
     ui::write_file(existing, {'x'});
     Answer answer{::GetCurrentProcessId(), existing, {}};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/MainFormHarness.h"
+#include "support/TempFolder.h"
 #include "support/WideStringMaker.h"
 #include "ui/FileStream.h"
 
@@ -25,7 +26,7 @@ std::wstring MessageOf(F action) {
 }  // namespace
 
 TEST_CASE("files are written and read whole; a missing, oversized or uncreatable file raises its error") {
-    TemporaryFolder folder;
+    TempFolder folder;
     const std::wstring name = folder.path() + L"five";
     ui::write_file(name, {'a', 'b', 'c', 'd', 'e'});
     CHECK(ui::read_file(name, 5) == std::vector<unsigned char>{'a', 'b', 'c', 'd', 'e'});

@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "support/FixtureProcess.h"
 #include "support/MainFormHarness.h"
+#include "support/TempFolder.h"
 #include "support/WideStringMaker.h"
 #include "ui/FileStream.h"
 #include "ui/Handles.h"
@@ -190,7 +191,7 @@ struct IconPage {
         ::SendMessageW(form.Attributes.ButtonSaveIcon.handle(), BM_CLICK, 0, 0);
     }
     CollectedErrors errors;
-    TemporaryFolder folder;
+    TempFolder folder;
     TMainForm form;
     AnsweringDialog* dialog = nullptr;
 };

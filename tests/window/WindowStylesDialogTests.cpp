@@ -28,7 +28,7 @@ struct Shown {
 // presses the key (as a posted key-down, the way the keyboard delivers it) to close it.
 Shown PressAndRead(TMainForm& form, ui::Button& button, WPARAM key) {
     Shown shown;
-    RunFromMessageLoop([&] {
+    WhenModal([&] {
         TWindowStylesDialog* dialog = form.Attributes.FormWindowStyles();
         if (!dialog) return;
         shown.visible = ::IsWindowVisible(dialog->handle()) != FALSE;
@@ -56,7 +56,7 @@ TEST_CASE("the style buttons open the dialog Styles with what they show; Enter a
     // Before the first refresh the buttons have no caption and do nothing.
     CHECK(page.ButtonStyle.text().empty());
     bool ran = false, left_open = false;
-    RunFromMessageLoop([&] {
+    WhenModal([&] {
         ran = true;
         if (TWindowStylesDialog* dialog = page.FormWindowStyles()) {
             left_open = true;
